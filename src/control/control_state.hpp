@@ -1,0 +1,43 @@
+// The per-thread record of settings, digests, error state, last exchange and user information
+// that every object of the component reads and writes.
+#pragma once
+
+#include <orvulink/automation.hpp>
+
+#include <cstdint>
+#include <string>
+
+namespace orvulink::control {
+
+struct ControlState {
+  std::u16string UserName;
+  std::u16string Password;
+  std::u16string UserNameDigest;
+  std::u16string PasswordDigest;
+  std::u16string VAPcode;
+  VariantBool TestMode{false};
+  VariantBool EncryptSSL{true};
+  VariantBool AutomaticProxy{true};
+  std::u16string Proxy;
+  std::u16string ProxyPort;
+  std::u16string ProxyUsername;
+  std::u16string ProxyPassword;
+
+  std::int16_t ErrCode = 0;
+  std::u16string ErrDescription;
+
+  // Kept for the life of the thread: a further control start leaves them alone.
+  std::u16string LastRequest;
+  std::u16string LastRespose;
+
+  std::u16string UserInfoCache;
+  VariantBool NotifyServerFlag{true};
+  VariantBool NotifyUserFlag{true};
+  VariantBool ForeignCountryFlag{true};
+  std::u16string ReceptionKeyList;
+};
+
+// This thread's state, created on first use (after the start routine has run on the thread).
+ControlState& ThisThreadState();
+
+}  // namespace orvulink::control

@@ -1,0 +1,61 @@
+// The command string. Every value travels percent-encoded, one "%XX" per character, so that
+// the gateway reads each field byte for byte in its own code page.
+#include "gateway/command.hpp"
+
+#include "control/control_state.hpp"
+#include "platform/text.hpp"
+
+namespace orvulink::gateway {
+namespace {
+
+void AppendEncodedByte(std::u16string& out, unsigned char byte) {
+  static constexpr std::u16string_view kHexDigits = u"0123456789ABCDEF";
+  out.push_back(u'%');
+  out.push_back(kHexDigits[byte >> 4]);
+  out.push_back(kHexDigits[byte & 0x0F]);
+}
+
+}  // namespace
+
+std::u16string EncodeParameter(std::u16string_view value) {
+  std::u16string encoded;
+  encoded.reserve(value.size() * 3);
+  for (char16_t unit : value)
+    AppendEncodedByte(encoded, platform::Cp1252Byte(unit));
+  return encoded;
+}
+
+const std::u16string& SerialToken() {
+  static const std::u16string kToken = u"OL7R2K9Q4M1X8C5V3N6B";
+  return kToken;
+}
+
+CommandString::CommandString(int command)
+    : CommandString(command, control::ThisThreadState().UserNameDigest,
+                    control::ThisThreadState().PasswordDigest) {}
+
+CommandString::CommandString(int command, std::u16string_view userNameDigest,
+                             std::u16string_view passwordDigest)
+    : text_(u"CMD=" + platform::ToDecimal(command)) {
+  Field(u"UID", userNameDigest);
+  Field(u"PWD", passwordDigest);
+}
+
+CommandString& CommandString::Field(std::u16string_view name, std::u16string_view value) {
+  text_ += u'&';
+  text_ += name;
+  text_ += u'=';
+  text_ += EncodeParameter(value);
+  return *this;
+}
+
+CommandString& CommandString::Serial() {
+  return Field(u"SERIAL", SerialToken());
+}
+
+CommandString& CommandString::Raw(std::u16string_view text) {
+  text_ += text;
+  return *this;
+}
+
+}  // namespace orvulink::gateway

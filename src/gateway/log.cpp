@@ -1,0 +1,117 @@
+#include "gateway/log.hpp"
+
+#include "platform/text.hpp"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <system_error>
+
+namespace orvulink::gateway {
+
+struct LogWriter::Stream {
+  std::FILE* file;
+};
+
+LogWriter::LogWriter(bool enabled, std::filesystem::path path)
+    : enabled_(enabled), path_(std::move(path)) {}
+
+LogWriter::~LogWriter() {
+  Close();
+}
+
+namespace {
+
+void WriteText(std::FILE* file, std::u16string_view text) {
+  const std::string bytes = platform::EncodeCp1252(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+}
+
+// Creates the file when missing and closes it again at once, as the trace expects.
+void CreateIfMissing(const std::filesystem::path& path) {
+  if (FileExists(path)) return;
+  if (std::FILE* created = std::fopen(path.c_str(), "ab")) std::fclose(created);
+}
+
+}  // namespace
+
+void LogWriter::Write(std::u16string_view line) noexcept {
+  if (!enabled_) return;
+  try {
+    if (stream_ == nullptr) {
+      CreateIfMissing(path_);
+      std::FILE* file = std::fopen(path_.c_str(), "ab");
+      if (file == nullptr) return;
+      stream_ = new Stream{file};
+      WriteText(file, u"\r\n");
+      WriteText(file, platform::Utf8ToUtf16(kLogSeparator));
+      WriteText(file, u"\r\n");
+    }
+    WriteText(stream_->file, line);
+    WriteText(stream_->file, u"\r\n");
+    // A trace is read after a crash too: every line reaches the file at once.
+    std::fflush(stream_->file);
+  } catch (...) {
+    // The writer never fails its caller.
+  }
+}
+
+void LogWriter::Close() noexcept {
+  if (stream_ == nullptr) return;
+  std::fclose(stream_->file);
+  delete stream_;
+  stream_ = nullptr;
+}
+
+std::filesystem::path LogPath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&LogPath), &info) != 0 && info.dli_fname != nullptr) {
+    std::error_code ignored;
+    auto own = std::filesystem::weakly_canonical(info.dli_fname, ignored);
+    if (own.empty()) own = info.dli_fname;
+    return own.parent_path() / kLogFileName;
+  }
+  return std::filesystem::path(kLogFileName);
+}
+
+namespace {
+
+std::unique_ptr<LogWriter>& ThisThreadWriter() {
+  thread_local std::unique_ptr<LogWriter> writer;
+  return writer;
+}
+
+}  // namespace
+
+void WriteLog(std::u16string_view line) noexcept {
+  if constexpr (!kLogEnabled) {
+    return;
+  } else {
+    try {
+      auto& writer = ThisThreadWriter();
+      if (!writer) writer = std::make_unique<LogWriter>(true, LogPath());
+      writer->Write(line);
+    } catch (...) {
+      // The writer never fails its caller.
+    }
+  }
+}
+
+void CloseLog() noexcept {
+  ThisThreadWriter().reset();
+}
+
+bool FileExists(const std::filesystem::path& path) noexcept {
+  try {
+    const auto name = path.filename().string();
+    if (name.empty() || name.front() == '.') return false;
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace orvulink::gateway

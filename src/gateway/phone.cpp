@@ -1,0 +1,37 @@
+// Text routines for values that go into a command or a list: separators out, phone numbers in
+// international form.
+#include "gateway/phone.hpp"
+
+#include "platform/conversions.hpp"
+#include "platform/text.hpp"
+
+#include <array>
+#include <string_view>
+
+namespace orvulink::gateway {
+namespace {
+
+constexpr std::size_t kMinPhoneLength = 7;
+constexpr std::size_t kMaxPhoneLength = 15;
+
+}  // namespace
+
+bool StripSeparators(std::u16string& value) {
+  // In this order; CR LF goes only as a pair, so a lone CR or LF stays.
+  static constexpr std::array<std::u16string_view, 6> kSeparators = {u";",  u",", u"\r\n",
+                                                                     u"\t", u":", u";"};
+  for (std::u16string_view separator : kSeparators) {
+    value = platform::ReplaceAll(value, separator, u"");
+  }
+  return true;
+}
+
+bool NormalizePhoneGsm(std::u16string& number) {
+  number = platform::TrimSpaces(number);
+  if (number.starts_with(u"00")) number.replace(0, 2, u"+");
+  if (!number.starts_with(u'+')) number.insert(0, 1, u'+');
+  return number.size() >= kMinPhoneLength && number.size() <= kMaxPhoneLength &&
+         platform::IsNumeric(number);
+}
+
+}  // namespace orvulink::gateway

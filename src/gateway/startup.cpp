@@ -1,0 +1,36 @@
+#include "gateway/startup.hpp"
+
+#include "gateway/exchange_form.hpp"
+#include "gateway/log.hpp"
+#include "platform/clock.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+namespace orvulink::gateway {
+
+void Main() noexcept {
+  CloseLog();
+  const auto path = LogPath();
+  if (FileExists(path)) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  auto& form = ThisThreadExchangeForm();
+  form.iNavigateState = 0;
+  form.bRawAnswer = VariantBool(false);
+  try {
+    WriteLog(u"Main " + platform::NowGeneral());
+  } catch (...) {
+    // The start routine never fails; a clock that cannot be read only costs the line.
+  }
+}
+
+void EnsureThreadStarted() noexcept {
+  thread_local bool started = false;
+  if (started) return;
+  started = true;
+  Main();
+}
+
+}  // namespace orvulink::gateway

@@ -1,0 +1,28 @@
+// The automation conversions the component relies on, fixed to one behaviour everywhere
+// (no locale): "." is the only decimal separator.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orvulink::platform {
+
+// The number test: optional blanks around an optional sign and digits with at most one "."
+// (at least one digit; no letters, exponents or thousands separators).
+bool IsNumeric(std::u16string_view text);
+
+// The leading-number read: blanks (space, TAB, LF, CR) anywhere are skipped; then an optional
+// sign, digits and an optional "." followed by digits. Text without a leading number gives 0.
+double LeadingNumber(std::u16string_view text);
+
+// Round half to even into a 16-bit Integer / 32-bit Long; out of range raises 6 (overflow).
+std::int16_t RoundToInteger(double value);
+std::int32_t RoundToLong(double value);
+
+// Text to Integer / Long / Double as an automation conversion does it: text that fails the
+// number test raises 13 (type mismatch); then rounding as above (overflow raises 6).
+std::int16_t TextToInteger(std::u16string_view text);
+std::int32_t TextToLong(std::u16string_view text);
+double TextToDouble(std::u16string_view text);
+
+}  // namespace orvulink::platform

@@ -1,0 +1,90 @@
+// The installation-folder lookup. The registry value it stands in for lives in a small text
+// file of `Key=Value` lines; the registry key path itself has no counterpart there.
+#include <orvulink/platform.hpp>
+
+#include "platform/text.hpp"
+
+#include <fstream>
+#include <mutex>
+#include <string_view>
+#include <utility>
+
+namespace orvulink::platform {
+namespace {
+
+constexpr const char* kDefaultSettingsFile = "/etc/orvulink/orvulink.conf";
+
+std::string_view TrimBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+bool IsIgnoredLine(std::string_view line) {
+  return line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '[';
+}
+
+bool SameKey(std::string_view a, std::string_view b) {
+  return FoldCase(Utf8ToUtf16(a)) == FoldCase(Utf8ToUtf16(b));
+}
+
+class FileSystemSettings final : public SystemSettings {
+ public:
+  explicit FileSystemSettings(std::string path) : path_(std::move(path)) {}
+
+  // The file is read on every lookup so that an edit shows without restarting the host.
+  std::int32_t ReadText(const std::string& /*key*/, const std::string& valueName,
+                        BStr& value) override {
+    std::ifstream file(path_, std::ios::binary);
+    std::string raw;
+    for (bool first = true; std::getline(file, raw); first = false) {
+      std::string_view line = raw;
+      if (first && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);  // UTF-8 mark
+      line = TrimBlanks(line);
+      const auto equals = line.find('=');
+      if (IsIgnoredLine(line) || equals == std::string_view::npos) continue;
+      if (!SameKey(TrimBlanks(line.substr(0, equals)), valueName)) continue;
+      value = BStr(TrimBlanks(line.substr(equals + 1)));
+      return kSettingFound;
+    }
+    return kSettingNotFound;
+  }
+
+ private:
+  std::string path_;
+};
+
+struct SystemSettingsSeam {
+  std::mutex mutex;
+  std::shared_ptr<SystemSettings> fallback = MakeFileSystemSettings(kDefaultSettingsFile);
+  std::shared_ptr<SystemSettings> current = fallback;
+};
+
+SystemSettingsSeam& Seam() {
+  static SystemSettingsSeam seam;
+  return seam;
+}
+
+}  // namespace
+
+SystemSettings::~SystemSettings() = default;
+
+std::shared_ptr<SystemSettings> MakeFileSystemSettings(std::string path) {
+  return std::make_shared<FileSystemSettings>(std::move(path));
+}
+
+std::shared_ptr<SystemSettings> SetSystemSettings(std::shared_ptr<SystemSettings> settings) {
+  SystemSettingsSeam& seam = Seam();
+  const std::lock_guard lock(seam.mutex);
+  if (!settings) settings = seam.fallback;
+  return std::exchange(seam.current, std::move(settings));
+}
+
+std::shared_ptr<SystemSettings> GetSystemSettings() {
+  SystemSettingsSeam& seam = Seam();
+  const std::lock_guard lock(seam.mutex);
+  return seam.current;
+}
+
+}  // namespace orvulink::platform

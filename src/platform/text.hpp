@@ -1,0 +1,39 @@
+// Text helpers over UTF-16 code units, with the semantics the component's algorithms are
+// written in (1-based positions where a position is returned, 0 for "not found").
+#pragma once
+
+#include <orvulink/automation.hpp>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvulink::platform {
+
+// UTF-8 <-> UTF-16; invalid UTF-8 becomes U+FFFD, an unpaired surrogate becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view units);
+
+// Windows-1252, the gateway's code page: a unit it cannot hold becomes "?".
+std::string EncodeCp1252(std::u16string_view text);
+std::u16string DecodeCp1252(std::string_view bytes);
+// One code unit's Windows-1252 byte, or '?' when it has none.
+unsigned char Cp1252Byte(char16_t unit);
+
+// Every occurrence of `from` (non-empty) replaced by `to`, scanning left to right.
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
+                          std::u16string_view to);
+// Split at every `separator` (non-empty). An empty text gives no pieces at all; otherwise
+// n separators give n + 1 pieces.
+std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view separator);
+// Leading and trailing spaces (U+0020 only) removed.
+std::u16string TrimSpaces(std::u16string_view text);
+// 1-based position of the first `needle` at or after `start` (1-based), 0 when absent.
+std::size_t Find(std::u16string_view text, std::u16string_view needle, std::size_t start = 1);
+// Key folding for keys compared without regard to letter case.
+std::u16string FoldCase(std::u16string_view text);
+
+// Decimal text of a number.
+std::u16string ToDecimal(long long value);
+
+}  // namespace orvulink::platform

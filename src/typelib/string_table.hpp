@@ -1,0 +1,19 @@
+// The component's English string table.
+#pragma once
+
+#include <orvulink/automation.hpp>
+#include <orvulink/enums.hpp>
+
+#include <cstdint>
+
+namespace orvulink::typelib {
+
+// Ids of the error texts: id = error number - 27373.
+inline constexpr std::int32_t kErrorTextIdOffset = 27373;
+
+// The text of entry `id` (1001-1018); "" for an id the table does not hold.
+BStr LoadResString(std::int32_t id);
+// The text of the error `number` (its entry number - 27373).
+BStr ErrorText(OrvuLink_ErrorRuntime number);
+
+}  // namespace orvulink::typelib

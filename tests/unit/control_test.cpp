@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <orvulink/control.hpp>
+
+#include "control/control_state.hpp"
+#include "test_support.hpp"
+
+#include <functional>
+#include <stdexcept>
+#include <thread>
+
+namespace orvulink {
+namespace {
+
+using testing::CatchAutomationError;
+
+std::string OpenSslMd5Hex(const std::string& bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
+  static const char* hex = "0123456789abcdef";
+  std::string out;
+  for (unsigned int i = 0; i < length; ++i) {
+    out += hex[digest[i] >> 4];
+    out += hex[digest[i] & 15];
+  }
+  return out;
+}
+
+// Leaves a failure in the state, as a failed command would.
+void PretendFailure() {
+  auto& state = control::ThisThreadState();
+  state.ErrCode = 28379;
+  state.ErrDescription = u"SMS gateway: unable to connect to server";
+}
+
+TEST(Control, NewControlHasTheDocumentedDefaults) {
+  auto control = OrvuLinkActiveX::Create();
+  EXPECT_EQ(control->EncryptSSL().value, -1);
+  EXPECT_EQ(control->AutomaticProxy().value, -1);
+  EXPECT_EQ(control->TestMode().value, 0);
+  for (const BStr& text : {control->UserName(), control->Password(), control->VAPcode(),
+                           control->Proxy(), control->ProxyPort(), control->ProxyUsername(),
+                           control->ProxyPassword(), control->ErrDescription()}) {
+    EXPECT_EQ(text, BStr(""));
+  }
+  EXPECT_EQ(control->ErrCode(), 0);
+  EXPECT_EQ(control->Version(), BStr("1.2.0"));
+  EXPECT_EQ(control->Size(), OrvuLinkActiveX::kFixedExtent);
+  EXPECT_EQ(control->Picture(), 105);
+}
+
+struct MemberCase {
+  const char* name;
+  std::function<void(OrvuLinkActiveX&)> touch;
+  bool resets;
+};
+
+TEST(Control, EveryMemberButTheErrorGettersResetsTheErrorState) {
+  const std::vector<MemberCase> cases = {
+      {"ErrCode", [](auto& c) { (void)c.ErrCode(); }, false},
+      {"ErrDescription", [](auto& c) { (void)c.ErrDescription(); }, false},
+      {"LastRespose", [](auto& c) { (void)c.LastRespose(); }, true},
+      {"LastRequest", [](auto& c) { (void)c.LastRequest(); }, true},
+      {"Version", [](auto& c) { (void)c.Version(); }, true},
+      {"EncryptSSL get", [](auto& c) { (void)c.EncryptSSL(); }, true},
+      {"EncryptSSL put", [](auto& c) { c.EncryptSSL(true); }, true},
+      {"TestMode put", [](auto& c) { c.TestMode(false); }, true},
+      {"UserName get", [](auto& c) { (void)c.UserName(); }, true},
+      {"UserName put", [](auto& c) { c.UserName("u"); }, true},
+      {"Password put", [](auto& c) { c.Password("p"); }, true},
+      {"AutomaticProxy get", [](auto& c) { (void)c.AutomaticProxy(); }, true},
+      {"Proxy put", [](auto& c) { c.Proxy("gw"); }, true},
+      {"ProxyPort get", [](auto& c) { (void)c.ProxyPort(); }, true},
+      {"ProxyUsername put", [](auto& c) { c.ProxyUsername("x"); }, true},
+      {"ProxyPassword get", [](auto& c) { (void)c.ProxyPassword(); }, true},
+      {"VAPcode get", [](auto& c) { (void)c.VAPcode(); }, true},
+  };
+  auto control = OrvuLinkActiveX::Create();
+  for (const auto& member : cases) {
+    PretendFailure();
+    member.touch(*control);
+    const auto& state = control::ThisThreadState();
+    EXPECT_EQ(state.ErrCode, member.resets ? 0 : 28379) << member.name;
+    EXPECT_EQ(state.ErrDescription.empty(), member.resets) << member.name;
+  }
+}
+
+TEST(Control, VapCodeIsCheckedWithoutRaising) {
+  struct Case {
+    const char* given;
+    const char* stored;
+    std::int16_t errCode;
+  };
+  const Case cases[] = {
+      {"ABCDEFGHIJ", "ABCDEFGHIJ", 0},
+      {" ABCDEFGHIJ", "", 28384},
+      {"ABCDEFGHIJ ", "", 28384},
+      {"ABCDE GHIJ", "", 28384},
+      {"", "", 0},
+      {"     ", "", 0},
+      {"ABCDEFGHI", "", 28384},
+      {"ABCDEFGHIJK", "", 28384},
+      {"ÀBCDEFGHIJ", "ÀBCDEFGHIJ", 0},
+  };
+  auto control = OrvuLinkActiveX::Create();
+  for (const auto& c : cases) {
+    control->VAPcode("0123456789");
+    EXPECT_NO_THROW(control->VAPcode(c.given)) << c.given;
+    EXPECT_EQ(control->ErrCode(), c.errCode) << c.given;
+    EXPECT_EQ(control->ErrDescription(),
+              BStr(c.errCode != 0 ? "SMS gateway: wrong VAP Code" : ""))
+        << c.given;
+    EXPECT_EQ(control->VAPcode(), BStr(c.stored)) << c.given;
+  }
+}
+
+TEST(Control, CredentialsAreKeptAsGivenAndDigestedExactly) {
+  auto control = OrvuLinkActiveX::Create();
+  control->UserName(" Mario Rossi ");
+  control->Password("pàss");
+  EXPECT_EQ(control->UserName(), BStr(" Mario Rossi "));
+  const auto& state = control::ThisThreadState();
+  EXPECT_EQ(BStr(state.UserNameDigest).utf8(), OpenSslMd5Hex(" Mario Rossi "));
+  EXPECT_EQ(BStr(state.PasswordDigest).utf8(), OpenSslMd5Hex("p\xE0ss"));
+  control->UserName("");
+  EXPECT_EQ(BStr(state.UserNameDigest).utf8(), OpenSslMd5Hex(""));
+}
+
+TEST(Control, BooleansKeepTheRawValueTheHostGave) {
+  auto control = OrvuLinkActiveX::Create();
+  control->TestMode(VariantBool::Raw(1));
+  EXPECT_EQ(control->TestMode().value, 1);
+  EXPECT_FALSE(control->TestMode().IsOn());
+  control->EncryptSSL(false);
+  EXPECT_EQ(control->EncryptSSL().value, 0);
+}
+
+TEST(Control, InstancesOnOneThreadShareStateAndANewOneResetsIt) {
+  auto first = OrvuLinkActiveX::Create();
+  auto second = OrvuLinkActiveX::Create();
+  first->UserName("mario");
+  first->EncryptSSL(false);
+  EXPECT_EQ(second->UserName(), BStr("mario"));
+  EXPECT_EQ(second->EncryptSSL().value, 0);
+
+  auto& state = control::ThisThreadState();
+  state.LastRequest = u"CMD=2";
+  state.LastRespose = u"<html>01 5</html>";
+  state.UserInfoCache = u"cached";
+  auto third = OrvuLinkActiveX::Create();
+  for (auto* control : {first.get(), second.get(), third.get()}) {
+    EXPECT_EQ(control->UserName(), BStr(""));
+    EXPECT_EQ(control->EncryptSSL().value, -1);
+    EXPECT_EQ(control->LastRequest(), BStr("CMD=2"));
+    EXPECT_EQ(control->LastRespose(), BStr("<html>01 5</html>"));
+  }
+  EXPECT_TRUE(state.UserInfoCache.empty());
+  EXPECT_TRUE(state.UserNameDigest.empty());
+}
+
+TEST(Control, AboutBoxGoesThroughTheUserInterface) {
+  auto ui = std::make_shared<testing::RecordingUserInterface>();
+  testing::ScopedUserInterface scoped(ui);
+  auto control = OrvuLinkActiveX::Create();
+  PretendFailure();
+  control->ShowAboutBox();
+  ASSERT_EQ(ui->aboutBoxes.size(), 1u);
+  EXPECT_EQ(ui->aboutBoxes[0].version, BStr("1.2.0"));
+  EXPECT_EQ(control->ErrCode(), 0);
+}
+
+struct FailingUserInterface : testing::RecordingUserInterface {
+  void ShowAboutBox(const platform::AboutBox&) override { throw std::runtime_error("no display"); }
+};
+
+TEST(Control, AFailingAboutBoxIsRelayedToTheHost) {
+  testing::ScopedUserInterface scoped(std::make_shared<FailingUserInterface>());
+  auto control = OrvuLinkActiveX::Create();
+  auto error = CatchAutomationError([&] { control->ShowAboutBox(); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Number(), 5);
+  EXPECT_EQ(error->Source(), BStr("OrvuLink"));
+  EXPECT_EQ(error->Description(), BStr("Invalid procedure call or argument"));
+  EXPECT_EQ(error->HResult(), 0x800A0005u);
+  EXPECT_EQ(control->ErrCode(), 5);
+  EXPECT_EQ(control->ErrDescription(), BStr("Invalid procedure call or argument"));
+}
+
+TEST(Control, ContainerNotificationsKeepTheFixedSize) {
+  auto control = OrvuLinkActiveX::Create();
+  control->InitProperties();
+  control->Resize();
+  control->Paint();
+  control->Show();
+  EXPECT_EQ(control->Size(), OrvuLinkActiveX::kFixedExtent);
+  control->Terminate();
+  control->Terminate();  // a second end does nothing
+}
+
+TEST(Control, AForeignThreadGetsAClearErrorInsteadOfTouchingState) {
+  auto control = OrvuLinkActiveX::Create();
+  control->UserName("owner");
+  std::optional<AutomationError> error;
+  std::thread([&] { error = CatchAutomationError([&] { control->UserName("intruder"); }); })
+      .join();
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Number(), 5);
+  EXPECT_NE(error->Description().utf8().find("thread"), std::string::npos);
+  EXPECT_EQ(control->UserName(), BStr("owner"));
+}
+
+}  // namespace
+}  // namespace orvulink

@@ -1,0 +1,88 @@
+// Shared helpers of the unit tests: automation-error assertions and recording fakes for the
+// user-interface and settings seams, installed for the life of a scope.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <orvulink/automation.hpp>
+#include <orvulink/platform.hpp>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orvulink::testing {
+
+// Runs `body` and returns the automation error it raised (fails the test when none).
+template <class Body>
+std::optional<AutomationError> CatchAutomationError(Body&& body) {
+  try {
+    std::forward<Body>(body)();
+  } catch (const AutomationError& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no automation error was raised";
+  return std::nullopt;
+}
+
+struct RecordingUserInterface : platform::UserInterface {
+  struct Box {
+    std::string text;
+    std::string title;
+    platform::MessageIcon icon;
+  };
+  std::vector<Box> messageBoxes;
+  std::vector<platform::AboutBox> aboutBoxes;
+  std::vector<std::string> helpFiles;
+
+  void MessageBox(const BStr& text, const BStr& title, platform::MessageIcon icon) override {
+    messageBoxes.push_back({text.utf8(), title.utf8(), icon});
+  }
+  void ShowAboutBox(const platform::AboutBox& box) override { aboutBoxes.push_back(box); }
+  void ShowHelpContents(const std::string& helpFile) override { helpFiles.push_back(helpFile); }
+};
+
+struct MapSystemSettings : platform::SystemSettings {
+  std::map<std::string, std::string> values;  // value name -> text
+  std::int32_t ReadText(const std::string&, const std::string& valueName,
+                        BStr& value) override {
+    auto found = values.find(valueName);
+    if (found == values.end()) return platform::kSettingNotFound;
+    value = found->second;
+    return platform::kSettingFound;
+  }
+};
+
+// Installs a seam implementation for the life of the scope, then restores the previous one.
+template <class Seam, auto Setter>
+class ScopedSeam {
+ public:
+  explicit ScopedSeam(std::shared_ptr<Seam> replacement) : previous_(Setter(replacement)) {}
+  ~ScopedSeam() { Setter(previous_); }
+  ScopedSeam(const ScopedSeam&) = delete;
+  ScopedSeam& operator=(const ScopedSeam&) = delete;
+
+ private:
+  std::shared_ptr<Seam> previous_;
+};
+
+using ScopedUserInterface = ScopedSeam<platform::UserInterface, &platform::SetUserInterface>;
+using ScopedSystemSettings = ScopedSeam<platform::SystemSettings, &platform::SetSystemSettings>;
+using ScopedClock = ScopedSeam<platform::Clock, &platform::SetClock>;
+using ScopedOnlineCheck = ScopedSeam<platform::OnlineCheck, &platform::SetOnlineCheck>;
+
+// A clock that stands still unless a test moves it; Sleep advances it and records the pause.
+struct FakeClock : platform::Clock {
+  Date now = Date::FromParts({2006, 1, 20, 15, 30, 45});
+  std::vector<std::chrono::milliseconds> sleeps;
+  Date Now() override { return now; }
+  void Sleep(std::chrono::milliseconds duration) override {
+    sleeps.push_back(duration);
+    now.value += static_cast<double>(duration.count()) / 86'400'000.0;
+  }
+};
+
+}  // namespace orvulink::testing
