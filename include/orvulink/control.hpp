@@ -5,6 +5,7 @@
 #include <orvulink/automation.hpp>
 #include <orvulink/enums.hpp>
 #include <orvulink/export.hpp>
+#include <orvulink/property_bag.hpp>
 
 #include <cstdint>
 #include <memory>
@@ -47,7 +48,13 @@ class ORVULINK_API OrvuLinkActiveX : public AutomationObject {
   void ProxyPassword(const BStr& sProxyPassword);
   BStr VAPcode() const;
   void VAPcode(const BStr& sVAPcode);
+  std::int16_t NotifyServer() const;
+  std::int16_t NotifyUser() const;
+  std::int16_t ForeignCountry() const;
   void ShowAboutBox();
+  BStr DelMessage(const BStr& OrderID, const BStr& PhoneGsm = {});
+  double GetCredit();
+  OrvuLink_CodeTestConnection TestConnection();
 
   // ---- container notifications ----
   struct Extent {
@@ -59,6 +66,8 @@ class ORVULINK_API OrvuLinkActiveX : public AutomationObject {
   static constexpr std::int32_t kIconGroup = 105;
 
   void InitProperties();
+  void ReadProperties(PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag) const;
   void Paint();
   void Resize();
   void Show();

@@ -5,3 +5,4 @@
 #include <orvulink/control.hpp>
 #include <orvulink/enums.hpp>
 #include <orvulink/platform.hpp>
+#include <orvulink/property_bag.hpp>

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The main job: sets everything up on a fresh machine, starts the bundled gateway simulator over
+# HTTPS on loopback, and runs the command-line host against it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/install-deps.sh >/dev/null
+echo "== building (this takes a few minutes the first time)"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
+  -DORVULINK_WERROR=ON >/dev/null
+cmake --build build/release -j "$(nproc)" --target orvulink orvulink-gateway >/dev/null
+
+cli="$root/build/release/tools/cli/orvulink"
+sim="$root/build/release/tools/gateway-sim/orvulink-gateway"
+work=$(mktemp -d)
+sim_pid=""
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "== starting the gateway simulator (HTTPS, loopback, self-signed certificate)"
+"$sim" --listen 127.0.0.1:0 --tls --write-ca "$work/ca.pem" >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+banner=""
+for _ in $(seq 100); do
+  banner=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
+  [ -n "$banner" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/sim.err" >&2; exit 1; }
+  sleep 0.1
+done
+[ -n "$banner" ] || { echo "the simulator did not start" >&2; exit 1; }
+echo "   $banner"
+port=${banner##*:}
+export ORVULINK_GATEWAY_HOST="127.0.0.1:$port"
+export ORVULINK_CA_FILE="$work/ca.pem"
+
+settings="$work/settings.ini"
+run() {
+  printf '\n$ orvulink %s\n' "$*"
+  "$cli" --settings "$settings" "$@"
+}
+
+run config set UserName=demo Password=demo-password encryptSSL=true UseAutomayicProxy=false
+run config show
+run test
+run credit
+run info
+run --json info
+echo
+echo "== demo finished"

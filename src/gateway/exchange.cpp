@@ -1,0 +1,268 @@
+// getUrl: one command string to the gateway and its answer back, through a fresh HTTP client,
+// with up to three tries. Every step tolerates failure; only three unacceptable answers raise.
+#include <orvulink/enums.hpp>
+#include <orvulink/platform.hpp>
+
+#include "control/control_state.hpp"
+#include "control/error_exit.hpp"
+#include "gateway/address.hpp"
+#include "gateway/exchange_form.hpp"
+#include "gateway/log.hpp"
+#include "platform/clock.hpp"
+#include "platform/conversions.hpp"
+#include "platform/text.hpp"
+#include "typelib/string_table.hpp"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace orvulink::gateway {
+namespace {
+
+using namespace std::chrono_literals;
+using control::ControlState;
+
+constexpr std::chrono::milliseconds kFirstTryTimeout = 20'000ms;
+constexpr std::chrono::milliseconds kRetryTimeout = 60'000ms;
+constexpr std::chrono::milliseconds kRetryPause = 500ms;
+constexpr std::int16_t kLastTry = 2;
+constexpr std::size_t kPageHead = 16;
+constexpr std::size_t kPageTail = 20;
+constexpr std::int32_t kNoOption = 0;
+constexpr std::int32_t kEveryTlsVersion = 63;
+constexpr std::int16_t kLowestAcceptedCode = 88;
+constexpr std::int16_t kHighestAcceptedCode = 99;
+
+// A step that fails is skipped and the exchange goes on with the next one.
+template <class Step>
+void Tolerant(Step&& step) noexcept {
+  try {
+    std::forward<Step>(step)();
+  } catch (...) {
+  }
+}
+
+// The date and time of a log line; a clock that cannot be read only leaves it out.
+std::u16string Stamp() noexcept {
+  try {
+    return platform::NowGeneral();
+  } catch (...) {
+    return {};
+  }
+}
+
+void Log(const std::u16string& line) noexcept {
+  WriteLog(line);
+}
+
+const std::u16string& SectionEnd() {
+  static const std::u16string line = u"getUrl:" + std::u16string(58, u'*');
+  return line;
+}
+
+bool UsesAutomaticProxy(const ControlState& state) {
+  return state.AutomaticProxy.IsOn();
+}
+
+std::u16string ErrorText(OrvuLink_ErrorRuntime number) {
+  return typelib::ErrorText(number).str();
+}
+
+// The page frame: 16 characters of head, and 20 of tail when that many remain.
+std::u16string CutPageFrame(const std::u16string& answer) {
+  if (answer.size() <= kPageHead) return {};
+  std::u16string text = answer.substr(kPageHead);
+  if (text.size() >= kPageTail) text.resize(text.size() - kPageTail);
+  return text;
+}
+
+bool IsAcceptable(const std::u16string& text) {
+  const std::u16string code = text.substr(0, 2);
+  if (!platform::IsNumeric(code)) return false;
+  if (code == u"00" || code == u"01") return true;
+  const std::int16_t value = platform::TextToInteger(code);
+  return value >= kLowestAcceptedCode && value <= kHighestAcceptedCode;
+}
+
+// One call of getUrl: owns the HTTP client, which goes with it whichever way the call ends.
+class GatewayExchange {
+ public:
+  GatewayExchange(ExchangeForm& form, ControlState& state) : form_(form), state_(state) {}
+
+  std::u16string Run(const std::u16string& request) {
+    Tolerant([&] { client_ = platform::MakeHttpClient(); });
+    form_.iTry = 0;
+    LogConnectivityCheck();
+    if (!IsOnline()) return RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
+    if (!SetUpConnection()) return {};
+    SetUpAddress();
+    for (;;) {
+      std::u16string answer;
+      if (!TryOnce(request, answer)) return {};
+      if (form_.bRawAnswer.IsOn()) return answer;
+      std::u16string text = CutPageFrame(answer);
+      if (IsAcceptable(text)) return text;
+      if (form_.iTry >= kLastTry) control::RaiseNumbered(state_, ORVULINK_ERROR_NETWORK);
+      Tolerant([] { platform::SleepFor(kRetryPause); });
+      ++form_.iTry;
+    }
+  }
+
+ private:
+  template <class Operation>
+  void OnClient(Operation&& operation) noexcept {
+    Tolerant([&] {
+      if (client_) operation(*client_);
+    });
+  }
+
+  void LogConnectivityCheck() {
+    Log(u"");
+    Log(u"getUrl: CONTROLLO CONNETIVIT\u00e0 " + Stamp());
+    Log(u"");
+  }
+
+  // A check that cannot answer counts as offline.
+  static bool IsOnline() noexcept {
+    try {
+      return platform::GetOnlineCheck()->IsOnline();
+    } catch (...) {
+      return false;
+    }
+  }
+
+  std::u16string RecordFailure(OrvuLink_CodeTestConnection code, OrvuLink_ErrorRuntime number,
+                               const std::u16string& detail = {}) {
+    form_.iCodeTest = static_cast<std::int16_t>(code);
+    Record(number, detail);
+    return {};
+  }
+
+  void Record(OrvuLink_ErrorRuntime number, const std::u16string& detail = {}) {
+    state_.ErrDescription = ErrorText(number) + detail;
+    state_.ErrCode = static_cast<std::int16_t>(number);
+  }
+
+  bool SetUpConnection() {
+    if (!UsesAutomaticProxy(state_)) {
+      SetProxy(ManualProxy(), state_.ProxyUsername, state_.ProxyPassword);
+      return true;
+    }
+    std::int16_t verdict = 0;
+    Tolerant([&] { verdict = form_.TestConnectionWebB(); });
+    if (verdict > 0) {
+      SetProxy(u"", u"", u"");
+      return true;
+    }
+    RecordProbeFailure(verdict);
+    return false;
+  }
+
+  std::u16string ManualProxy() const {
+    if (state_.Proxy.empty()) return {};
+    return state_.Proxy + u":" + state_.ProxyPort;
+  }
+
+  void SetProxy(const std::u16string& hostPort, const std::u16string& user,
+                const std::u16string& password) {
+    OnClient([&](platform::HttpClient& c) { c.SetProxy(hostPort); });
+    OnClient([&](platform::HttpClient& c) { c.SetProxyUserName(user); });
+    OnClient([&](platform::HttpClient& c) { c.SetProxyPassword(password); });
+  }
+
+  void RecordProbeFailure(std::int16_t verdict) {
+    const std::u16string detail = u"\t" + form_.probeLastError;
+    switch (verdict) {
+      case -1:
+        RecordFailure(ORVULINK_TEST_TIMER, ORVULINK_ERROR_NETWORK, detail);
+        return;
+      case -2:
+        // The navigation-error handler may already have named the failure (407, 404).
+        if (form_.iCodeTest == 0) form_.iCodeTest = ORVULINK_TEST_GATEWAY;
+        Record(ORVULINK_ERROR_NETWORK, detail);
+        return;
+      case -3:
+        RecordFailure(ORVULINK_TEST_EXPLORER, ORVULINK_ERROR_EXPLORER, detail);
+        return;
+      default:
+        RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
+    }
+  }
+
+  void SetUpAddress() {
+    OnClient([](platform::HttpClient& c) { c.SetOption(kNoOption); });
+    const bool encrypted = state_.EncryptSSL.IsOn();
+    if (encrypted) OnClient([](platform::HttpClient& c) { c.EnableEncryption(kEveryTlsVersion); });
+    const std::u16string url = (encrypted ? u"https://" : u"http://") + GatewayAddress();
+    OnClient([&](platform::HttpClient& c) { c.SetAddress(url); });
+  }
+
+  // Sends once; false when the gateway answered but refused, which ends the call.
+  bool TryOnce(const std::u16string& request, std::u16string& answer) {
+    OnClient([](platform::HttpClient& c) { c.Reset(); });
+    const auto timeout = form_.iTry == 0 ? kFirstTryTimeout : kRetryTimeout;
+    OnClient([&](platform::HttpClient& c) { c.SetTimeout(timeout); });
+    LogRequest(request);
+    state_.LastRequest = request;
+    OnClient([&](platform::HttpClient& c) { answer = c.Send(request).str(); });
+    state_.LastRespose = answer;
+    Log(u"********************************Risposta: [" + Stamp() + u"]***************************");
+    if (answer.empty()) {
+      Log(u"getUrl: Risposta vuota " + Stamp());
+      Log(SectionEnd());
+      return true;
+    }
+    Log(answer + u" " + Stamp());
+    return AcceptStatus();
+  }
+
+  void LogRequest(const std::u16string& request) {
+    Log(u"");
+    Log(u"********************************Richiesta: [" + Stamp() +
+        u"]***************************");
+    Log(u"getUrl: Tentativo n\u00b0 " + platform::ToDecimal(form_.iTry));
+    Log(request);
+    Log(std::u16string(79, u'*'));
+    Log(u"");
+  }
+
+  bool AcceptStatus() {
+    std::u16string statusText;
+    OnClient([&](platform::HttpClient& c) { statusText = c.StatusText().str(); });
+    if (statusText == u"OK") {
+      Log(u"getUrl: Non sono occorsi errori");
+      Log(SectionEnd());
+      return true;
+    }
+    std::int32_t statusCode = 0;
+    OnClient([&](platform::HttpClient& c) { statusCode = c.StatusCode(); });
+    Log(u"getUrl: Error Code " + platform::ToDecimal(statusCode));
+    Log(u"getUrl: Error Description " + statusText);
+    Log(u"getUrl: END");
+    ClassifyRefusal(statusText, statusCode);
+    Record(ORVULINK_ERROR_NETWORK);
+    Log(SectionEnd());
+    return false;
+  }
+
+  void ClassifyRefusal(const std::u16string& statusText, std::int32_t statusCode) {
+    const bool manualProxy = !UsesAutomaticProxy(state_) && !state_.Proxy.empty();
+    if (statusText.empty() && statusCode != 0 && manualProxy) form_.iCodeTest = ORVULINK_TEST_PROXY;
+    if (statusText == u"Unauthorized") form_.iCodeTest = ORVULINK_TEST_PROXY;
+    if (form_.iCodeTest == 0) form_.iCodeTest = ORVULINK_TEST_GATEWAY;
+  }
+
+  ExchangeForm& form_;
+  ControlState& state_;
+  std::unique_ptr<platform::HttpClient> client_;
+};
+
+}  // namespace
+
+std::u16string ExchangeForm::getUrl(const std::u16string& request) {
+  return GatewayExchange(*this, control::ThisThreadState()).Run(request);
+}
+
+}  // namespace orvulink::gateway

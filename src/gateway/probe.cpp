@@ -1,0 +1,272 @@
+// The connectivity probe: the probe page opened in a hidden browser, which connects the way the
+// system is configured to, and the browser's events. Every step tolerates failure; the failure
+// is kept as the probe's last error for getUrl's report.
+#include <orvulink/enums.hpp>
+#include <orvulink/platform.hpp>
+
+#include "control/control_state.hpp"
+#include "gateway/address.hpp"
+#include "gateway/exchange_form.hpp"
+#include "gateway/log.hpp"
+#include "platform/clock.hpp"
+#include "platform/runtime_error.hpp"
+#include "platform/text.hpp"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace orvulink::gateway {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::ProbeBrowser;
+
+constexpr std::chrono::milliseconds kPollInterval = 100ms;
+constexpr int kBusyPollLimit = 400;
+constexpr int kCountdownLimit = 400;
+constexpr int kWaitPollLimit = 1200;
+constexpr std::int32_t kProxyAuthenticationRequired = 407;
+constexpr std::int32_t kNotFound = 404;
+
+constexpr std::int16_t kArrived = 1;
+constexpr std::int16_t kTimedOut = -1;
+constexpr std::int16_t kNavigationError = -2;
+constexpr std::int16_t kCannotNavigate = -3;
+
+const std::u16string kStartLine =
+    u"++++++++++++++++++++++TestConnectionWebB: START" + std::u16string(26, u'+');
+const std::u16string kEndLine =
+    u"++++++++++++++++++++++TestConnectionWebB: END" + std::u16string(29, u'+');
+const std::u16string kEndLineAlreadyPassed =
+    u"++++++++++++++++++++++TestConnectionWebB: END" + std::u16string(33, u'+');
+
+// The date and time of a log line; a clock that cannot be read only leaves it out.
+std::u16string Stamp() noexcept {
+  try {
+    return platform::NowGeneral();
+  } catch (...) {
+    return {};
+  }
+}
+
+void Log(const std::u16string& line) noexcept {
+  WriteLog(line);
+}
+
+void Pause() noexcept {
+  try {
+    platform::SleepFor(kPollInterval);
+  } catch (...) {
+  }
+}
+
+// One run of the probe on the thread's exchange form. The browser is always reached through the
+// form: a host re-entering during the wait may release it.
+class Probe {
+ public:
+  explicit Probe(ExchangeForm& form) : form_(form) {}
+
+  std::int16_t Run() {
+    form_.probeLastError.clear();  // only this probe's failures are reported
+    Log(kStartLine);
+    if (form_.iNavigateState > 0) return AlreadyPassed();
+    const std::u16string url = ProbeUrl();
+    if (!form_.WebBrowser) OpenBrowser();
+    form_.iNavigateState = 0;
+    form_.bProgress = VariantBool(false);
+    // The page an earlier probe left; without one there is nothing to clear or to report.
+    Step([](ProbeBrowser& b) { b.SetDocumentBodyText(u""); });
+    ClearError();
+    Log(u"TestConnectionWebB: Navigate2 " + Stamp());
+    if (!WaitUntilIdle()) return TimedOut();
+    if (!StartNavigation(url)) return CannotNavigate();
+    Pause();
+    Log(u"TestConnectionWebB: Richiesta effettuata al gateway " + url + u" " + Stamp());
+    Log(u"TestConnectionWebB: entro nel loop ");
+    if (!WaitForNavigation()) return TimedOut();
+    return form_.iNavigateState < 0 ? NavigationFailed() : Arrived();
+  }
+
+ private:
+  // Runs one browser step; a failure (no browser included) becomes the last error.
+  template <class Operation>
+  bool Step(Operation&& operation) {
+    try {
+      if (!form_.WebBrowser) platform::RaiseRuntimeError(platform::kErrObjectNotSet);
+      std::forward<Operation>(operation)(*form_.WebBrowser);
+      return true;
+    } catch (...) {
+      RememberFailure();
+      return false;
+    }
+  }
+
+  // Call only from inside a catch block.
+  void RememberFailure() {
+    lastError_ = platform::CurrentExceptionAsAutomationError();
+    form_.probeLastError = lastError_->Description().str();
+  }
+
+  void ClearError() {
+    lastError_.reset();
+    form_.probeLastError.clear();
+  }
+
+  std::int16_t AlreadyPassed() {
+    Log(u"TestConnectionWebB: START " + Stamp());
+    Log(u"TestConnectionWebB: OK       gi\u00e0 superata precedentemente");
+    Log(kEndLineAlreadyPassed);
+    return kArrived;
+  }
+
+  static std::u16string ProbeUrl() {
+    const bool encrypted = control::ThisThreadState().EncryptSSL.IsOn();
+    return (encrypted ? u"Https://" : u"http://") + ProbeAddress();
+  }
+
+  void OpenBrowser() {
+    try {
+      form_.WebBrowser = platform::MakeProbeBrowser();
+    } catch (...) {
+      RememberFailure();
+    }
+    Step([](ProbeBrowser& b) { b.SetEvents(FormEvents()); });
+    Step([](ProbeBrowser& b) { b.SetAddressBar(false); });
+    Step([](ProbeBrowser& b) { b.SetStatusBar(false); });
+    Step([](ProbeBrowser& b) { b.SetVisible(false); });
+  }
+
+  // The events reach whichever exchange form belongs to the thread that pumps them.
+  static platform::ProbeBrowserEvents FormEvents() {
+    return {
+        [](std::int32_t progress, std::int32_t progressMax) {
+          ThisThreadExchangeForm().WebBrowser_ProgressChange(progress, progressMax);
+        },
+        [](const BStr& url) { ThisThreadExchangeForm().WebBrowser_NavigateComplete2(url); },
+        [](const BStr& url, std::int32_t statusCode) {
+          ThisThreadExchangeForm().WebBrowser_NavigateError(url, statusCode);
+        },
+    };
+  }
+
+  // False when the browser stayed busy past the limit. A browser that cannot answer is not busy.
+  bool WaitUntilIdle() {
+    for (int polls = 0;;) {
+      bool busy = false;
+      Step([&](ProbeBrowser& b) { busy = b.Busy(); });
+      if (!busy) return true;
+      Pause();
+      if (++polls > kBusyPollLimit) return false;
+    }
+  }
+
+  bool StartNavigation(const std::u16string& url) {
+    if (Step([&](ProbeBrowser& b) { b.Navigate2(url); })) return true;
+    ClearError();
+    return Step([&](ProbeBrowser& b) { b.Navigate(url); });
+  }
+
+  // False on a time-out. The browser's events arrive while the messages are processed.
+  bool WaitForNavigation() {
+    int countdown = 0;
+    int polls = 0;
+    while (form_.iNavigateState == 0) {
+      try {
+        platform::PumpMessages();
+      } catch (...) {
+      }
+      Pause();
+      if (form_.bProgress.IsOn()) {
+        if (countdown == 1) Log(u"TestConnectionWebB: Inizio conto alla rovescia TIMEOUT");
+        ++countdown;
+      }
+      if (countdown > kCountdownLimit) return false;
+      if (++polls > kWaitPollLimit) {
+        StopAndQuit();
+        return false;
+      }
+    }
+    return true;
+  }
+
+  void StopAndQuit() {
+    Step([](ProbeBrowser& b) { b.Stop(); });
+    Step([](ProbeBrowser& b) { b.Quit(); });
+  }
+
+  void LogDocument(const std::u16string& suffix, bool bodyToo) {
+    if (bodyToo) {
+      Step([](ProbeBrowser& b) { Log(u"TestConnectionWebB:" + b.DocumentBodyText().str()); });
+    }
+    Step([&](ProbeBrowser& b) {
+      Log(u"TestConnectionWebB:" + b.DocumentReadyState().str() + suffix);
+    });
+  }
+
+  std::int16_t NavigationFailed() {
+    Log(u"TestConnectionWebB: ATTENZIONE Risposta negativa dal server " +
+        platform::ToDecimal(form_.iNavigateState) + u" " + Stamp());
+    LogDocument(u"", true);
+    Log(kEndLine);
+    StopAndQuit();
+    form_.iNavigateState = 0;
+    form_.WebBrowser.reset();
+    return kNavigationError;
+  }
+
+  std::int16_t Arrived() {
+    StopAndQuit();
+    LogDocument(u" " + Stamp(), false);
+    Log(u"TestConnectionWebB: OK");
+    Log(kEndLine);
+    form_.WebBrowser.reset();
+    return kArrived;
+  }
+
+  std::int16_t CannotNavigate() {
+    const std::int32_t number = lastError_ ? lastError_->Number() : 0;
+    Log(u"TestConnectionWebB: ERROR WEBBROWSER n\u00b0 " + platform::ToDecimal(number) +
+        u" Descrizione Errore " + form_.probeLastError + u" " + Stamp());
+    Log(kEndLine);
+    form_.WebBrowser.reset();
+    return kCannotNavigate;
+  }
+
+  std::int16_t TimedOut() {
+    Log(u"TestConnectionWebB: ERROR Fine del TIMEOUT " + Stamp());
+    Log(kEndLine);
+    form_.WebBrowser.reset();
+    return kTimedOut;
+  }
+
+  ExchangeForm& form_;
+  std::optional<AutomationError> lastError_;
+};
+
+}  // namespace
+
+std::int16_t ExchangeForm::TestConnectionWebB() {
+  return Probe(*this).Run();
+}
+
+void ExchangeForm::WebBrowser_ProgressChange(std::int32_t, std::int32_t) {
+  bProgress = VariantBool(true);
+}
+
+void ExchangeForm::WebBrowser_NavigateComplete2(const BStr&) {
+  // A completion before any progress is not the probe page's: the wait goes on.
+  if (iNavigateState == -1 || !bProgress.IsOn()) return;
+  Log(u"Evento WebBrowser: OK " + Stamp());
+  iNavigateState = 1;
+}
+
+void ExchangeForm::WebBrowser_NavigateError(const BStr&, std::int32_t statusCode) {
+  Log(u"Evento WebBrowser: Errore di non comunicazione " + Stamp());
+  iNavigateState = -1;
+  if (statusCode == kProxyAuthenticationRequired) iCodeTest = ORVULINK_TEST_PROXY;
+  if (statusCode == kNotFound) iCodeTest = ORVULINK_TEST_PROTOCOLSSL;
+}
+
+}  // namespace orvulink::gateway

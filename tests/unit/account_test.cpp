@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <orvulink/control.hpp>
+#include <orvulink/property_bag.hpp>
+
+#include "control/control_state.hpp"
+#include "fake_network.hpp"
+#include "gateway/command.hpp"
+#include "test_support.hpp"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvulink {
+namespace {
+
+using testing::CatchAutomationError;
+using testing::HttpScript;
+
+std::string Md5Hex(const std::string& bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
+  std::string hex;
+  char pair[3];
+  for (unsigned int i = 0; i < length; ++i) {
+    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+    hex += pair;
+  }
+  return hex;
+}
+
+// Every byte as "%XX", upper-case hex (the texts here are ASCII).
+std::string Encoded(const std::string& text) {
+  std::string out;
+  char code[4];
+  for (unsigned char c : text) {
+    std::snprintf(code, sizeof code, "%%%02X", c);
+    out += code;
+  }
+  return out;
+}
+
+std::string Head(int command, const std::string& uidDigest, const std::string& pwdDigest) {
+  return "CMD=" + std::to_string(command) + "&UID=" + Encoded(uidDigest) +
+         "&PWD=" + Encoded(pwdDigest);
+}
+
+std::string SerialField() {
+  return "&SERIAL=" + Encoded(BStr(gateway::SerialToken()).utf8());
+}
+
+class Account : public ::testing::Test {
+ protected:
+  void SetUp() override { control_ = NewControl(); }
+
+  std::shared_ptr<OrvuLinkActiveX> NewControl() {
+    auto control = OrvuLinkActiveX::Create();
+    control->AutomaticProxy(false);
+    return control;
+  }
+  void SignIn(const char* user = "mario", const char* password = "segreto") {
+    control_->UserName(user);
+    control_->Password(password);
+  }
+  // The gateway's answer text; the fake wraps it in a page frame.
+  void Answer(const std::string& answerText) {
+    http_.script->Queue({HttpScript::Framed(answerText)});
+  }
+  const std::vector<std::string>& Sent() const { return http_.script->sentBodies; }
+  void ExpectRelayed(const std::optional<AutomationError>& error, int number,
+                     const char* description) {
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->Number(), number);
+    EXPECT_EQ(error->Source(), BStr("OrvuLink"));
+    EXPECT_EQ(error->Description(), BStr(description));
+    EXPECT_EQ(control_->ErrCode(), static_cast<std::int16_t>(number));
+    EXPECT_EQ(control_->ErrDescription(), BStr(description));
+  }
+
+  testing::ScopedFakeHttp http_;
+  testing::ScopedOnlineCheck scopedOnline_{std::make_shared<testing::SwitchableOnlineCheck>()};
+  testing::ScopedClock scopedClock_{std::make_shared<testing::FakeClock>()};
+  std::shared_ptr<OrvuLinkActiveX> control_;
+};
+
+TEST_F(Account, CreditCommandCarriesTheDigestsAndTheSerial) {
+  SignIn();
+  Answer("01 12 EUR");
+  EXPECT_EQ(control_->GetCredit(), 12.0);
+  ASSERT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(Sent()[0], Head(2, Md5Hex("mario"), Md5Hex("segreto")) + SerialField());
+  EXPECT_EQ(control_->ErrCode(), 0);
+}
+
+TEST_F(Account, CreditIsTheLeadingNumberBeforeTheFirstSpace) {
+  const struct {
+    const char* answer;
+    double credit;
+  } cases[] = {
+      {"01 150.5 EUR", 150.5}, {"01\n150,5 EUR", 150.0}, {"01  150 EUR", 0.0},
+      {"01 -7.25 x y", -7.25}, {"01 EUR 150", 0.0},      {"01 3 ", 3.0},
+  };
+  for (const auto& c : cases) {
+    Answer(c.answer);
+    EXPECT_EQ(control_->GetCredit(), c.credit) << c.answer;
+  }
+}
+
+TEST_F(Account, CreditFailuresAreRelayed) {
+  const struct {
+    const char* answer;
+    int number;
+    const char* description;
+  } cases[] = {
+      {"01 150.5", 5, "Invalid procedure call or argument"},
+      {"01\n", 28390, "SMS gateway: command error"},
+      {"99 x", 28375, "SMS gateway: username/password error"},
+  };
+  for (const auto& c : cases) {
+    Answer(c.answer);
+    ExpectRelayed(CatchAutomationError([&] { control_->GetCredit(); }), c.number, c.description);
+  }
+}
+
+TEST_F(Account, CommandsWithoutCredentialsLeaveTheVerdictToTheGateway) {
+  Answer("99 denied");
+  ExpectRelayed(CatchAutomationError([&] { control_->DelMessage("1"); }), 28375,
+                "SMS gateway: username/password error");
+  ASSERT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(Sent()[0],
+            "CMD=9&UID=&PWD=&ORDERID=" + Encoded("1") + "&DEST=" + Encoded("+") + SerialField());
+}
+
+TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
+  const struct {
+    const char* orderId;
+    const char* phone;  // nullptr: left out
+    const char* sentOrder;
+    const char* sentDest;
+  } cases[] = {
+      {"12;34:56", nullptr, "123456", "+"},
+      {"A,1\r\nB\tC", "", "A1BC", "+"},
+      {"7", " 0039333123456 ", "7", "+39333123456"},
+      {"7", "4179", "7", "+4179"},
+      {"7", "abc", "7", "+abc"},
+  };
+  SignIn();
+  const std::string head = Head(9, Md5Hex("mario"), Md5Hex("segreto"));
+  const std::string payload = "Cancellati: 3\t<b>ok</b> ";
+  for (const auto& c : cases) {
+    Answer("01 " + payload);
+    const BStr result =
+        c.phone ? control_->DelMessage(c.orderId, c.phone) : control_->DelMessage(c.orderId);
+    EXPECT_EQ(result.utf8(), payload);
+    EXPECT_EQ(Sent().back(), head + "&ORDERID=" + Encoded(c.sentOrder) +
+                                 "&DEST=" + Encoded(c.sentDest) + SerialField())
+        << c.orderId;
+  }
+}
+
+TEST_F(Account, UserInformationNeedsCredentialsAndIsAskedForOnce) {
+  control_->UserName("mario");
+  ExpectRelayed(CatchAutomationError([&] { control_->NotifyServer(); }), 28375,
+                "SMS gateway: username/password error");
+  EXPECT_TRUE(Sent().empty());
+  SignIn();
+  Answer("01 0\tS\t0\t0\tS\t0\tS\tKEYS");
+  EXPECT_EQ(control_->NotifyServer(), 1);
+  EXPECT_EQ(control_->NotifyServer(), 1);
+  control_->UserName("luigi");
+  EXPECT_EQ(control_->ForeignCountry(), 1);
+  ASSERT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(Sent()[0], Head(7, Md5Hex("mario"), Md5Hex("segreto")) + SerialField());
+}
+
+TEST_F(Account, FlagsAreExactlyS) {
+  const struct {
+    const char* payload;
+    std::int16_t server, user, foreign;
+    const char* keys;
+  } cases[] = {
+      {"0\tS\t0\t0\tx\t0\tS\tK1;K2", 1, 0, 1, "K1;K2"},
+      {"0\ts\t0\t0\tS\t0\tSI\t", 0, 1, 0, ""},
+      {"0\tS \t0\t0\tS\t0\tN\tK\tS\tS", 0, 1, 0, "K"},
+  };
+  for (const auto& c : cases) {
+    control_ = NewControl();
+    SignIn();
+    control::ThisThreadState().ReceptionKeyList = u"former";
+    Answer(std::string("01 ") + c.payload);
+    EXPECT_EQ(control_->NotifyServer(), c.server) << c.payload;
+    EXPECT_EQ(control_->NotifyUser(), c.user) << c.payload;
+    EXPECT_EQ(control_->ForeignCountry(), c.foreign) << c.payload;
+    EXPECT_EQ(BStr(control::ThisThreadState().ReceptionKeyList).utf8(), c.keys) << c.payload;
+  }
+}
+
+TEST_F(Account, AShortUserInformationSetsTheLeadingFlagsThenFails) {
+  SignIn();
+  auto& state = control::ThisThreadState();
+  state.ReceptionKeyList = u"former";
+  Answer("01 0\tN\t0\t0\tN");
+  for (int read = 0; read < 2; ++read) {
+    ExpectRelayed(CatchAutomationError([&] { control_->NotifyUser(); }), 9,
+                  "Subscript out of range");
+  }
+  EXPECT_EQ(Sent().size(), 1u);
+  EXPECT_FALSE(state.NotifyServerFlag.IsTrue());
+  EXPECT_FALSE(state.NotifyUserFlag.IsTrue());
+  EXPECT_TRUE(state.ForeignCountryFlag.IsOn());
+  EXPECT_EQ(state.ReceptionKeyList, u"former");
+}
+
+TEST_F(Account, RestoredCredentialsReachTheFirstCommand) {
+  MemoryPropertyBag bag;
+  bag.Set("UseAutomayicProxy", false);  // keeps the probe out of the exchange
+  control_->ReadProperties(bag);
+  Answer("01 1 EUR");
+  control_->GetCredit();
+  EXPECT_EQ(Sent().at(0), Head(2, Md5Hex(""), Md5Hex("")) + SerialField());
+
+  bag.Set("UserName", "anna");
+  bag.Set("Password", "pw");
+  control::ThisThreadState().ErrCode = 28379;  // a setter would reset it
+  control_->ReadProperties(bag);
+  EXPECT_EQ(control_->ErrCode(), 28379);
+  Answer("01 1 EUR");
+  control_->GetCredit();
+  EXPECT_EQ(Sent().at(1), Head(2, Md5Hex("anna"), Md5Hex("pw")) + SerialField());
+}
+
+}  // namespace
+}  // namespace orvulink

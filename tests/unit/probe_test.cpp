@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "fake_probe_browser.hpp"
+#include "platform/runtime_error.hpp"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orvulink {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ProbeEvent;
+using testing::ProbeScript;
+
+class Probe : public testing::ExchangeScene {
+ protected:
+  ProbeScript& script = *browser.script;
+  // The polls of the wait for the navigation: every 100 ms pause but the one after navigating.
+  int WaitPolls() const { return Pauses(100ms) - 1; }
+};
+
+TEST_F(Probe, APageThatArrivesPassesOnceForTheThread) {
+  for (const bool encrypted : {true, false}) {
+    SCOPED_TRACE(encrypted);
+    form.iNavigateState = 0;
+    script = ProbeScript();
+    script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete}};
+    control->EncryptSSL(encrypted);
+    EXPECT_EQ(form.TestConnectionWebB(), 1);
+    const std::string url =
+        std::string(encrypted ? "Https://" : "http://") + kHost + "/update/neton.htm";
+    EXPECT_EQ(script.calls, (std::vector<std::string>{"SetAddressBar(false)", "SetStatusBar(false)",
+                                                      "SetVisible(false)", "Navigate2(" + url + ")",
+                                                      "Stop()", "Quit()"}));
+    EXPECT_EQ(form.iNavigateState, 1);
+  }
+  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(script.browsersMade, 1);
+}
+
+TEST_F(Probe, ACompletionBeforeAnyProgressIsIgnored) {
+  script.events = {
+      {ProbeEvent::kComplete}, {ProbeEvent::kProgress, 0, 1}, {ProbeEvent::kComplete, 0, 3}};
+  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(WaitPolls(), 4);
+}
+
+TEST_F(Probe, ANavigationErrorNamesProxyAndMissingPage) {
+  for (const auto& [status, codeTest] :
+       std::vector<std::pair<std::int32_t, std::int16_t>>{{407, -3}, {404, -5}, {500, 0}}) {
+    SCOPED_TRACE(status);
+    script = ProbeScript();
+    script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kError, status}};
+    form.iCodeTest = 0;
+    EXPECT_EQ(form.TestConnectionWebB(), -2);
+    EXPECT_EQ(form.iCodeTest, codeTest);
+    EXPECT_EQ(form.iNavigateState, 0);
+    EXPECT_TRUE(script.Called("Stop()") && script.Called("Quit()"));
+  }
+}
+
+TEST_F(Probe, FallsBackToNavigateWhenNavigate2Fails) {
+  script.navigate2Raises = true;
+  script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete}};
+  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_TRUE(script.Called("Navigate("));
+  EXPECT_EQ(form.probeLastError, u"");
+}
+
+TEST_F(Probe, ANavigationThatCannotStartReleasesTheBrowserAtOnce) {
+  script.navigate2Raises = script.navigateRaises = true;
+  EXPECT_EQ(form.TestConnectionWebB(), -3);
+  EXPECT_EQ(form.probeLastError, u"Navigate refused");
+  EXPECT_FALSE(script.Called("Stop()") || script.Called("Quit()"));
+  EXPECT_EQ(form.WebBrowser, nullptr);
+}
+
+TEST_F(Probe, WithoutABrowserEveryStepFailsAndTheNavigationCannotStart) {
+  script.createRaises = true;
+  EXPECT_EQ(form.TestConnectionWebB(), -3);
+  EXPECT_EQ(form.probeLastError, platform::RuntimeErrorText(platform::kErrObjectNotSet).str());
+  EXPECT_EQ(script.browsersMade, 0);
+}
+
+TEST_F(Probe, TimesOutAtEachOfItsThreeLimits) {
+  struct Case {
+    const char* name;
+    std::function<void(ProbeScript&)> script;
+    int pauses;
+    bool stopped, navigated;
+  };
+  const std::vector<Case> cases = {
+      {"no progress", [](auto&) {}, 1 + 1201, true, true},
+      {"progress only",
+       [](auto& s) {
+         s.events = {{ProbeEvent::kProgress, 0, 5}};
+       },
+       1 + 5 + 401, false, true},
+      {"busy", [](auto& s) { s.busyAnswers = ProbeScript::kForever; }, 401, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    script = ProbeScript();
+    c.script(script);
+    clock->sleeps.clear();
+    EXPECT_EQ(form.TestConnectionWebB(), -1);
+    EXPECT_EQ(Pauses(100ms), c.pauses);
+    EXPECT_EQ(script.Called("Stop()"), c.stopped);
+    EXPECT_EQ(script.Called("Quit()"), c.stopped);
+    EXPECT_EQ(script.Called("Navigate2("), c.navigated);
+    EXPECT_EQ(form.WebBrowser, nullptr);
+  }
+}
+
+TEST_F(Probe, TheHostsMessagesAreProcessedOnEveryPoll) {
+  int hostSteps = 0;
+  platform::SetMessagePump([&] { ++hostSteps; });
+  script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete, 0, 6}};
+  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(hostSteps, WaitPolls());
+  EXPECT_EQ(hostSteps, 7);
+}
+
+}  // namespace
+}  // namespace orvulink

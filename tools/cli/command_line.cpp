@@ -1,0 +1,67 @@
+#include "command_line.hpp"
+
+#include <iostream>
+
+#include "commands/commands.hpp"
+#include "exit_codes.hpp"
+
+namespace orvulink::cli {
+namespace {
+
+constexpr char kFooter[] = R"(Settings:
+  The ten settings of the control are kept as Key=Value lines in the settings file
+  (default $XDG_CONFIG_HOME/orvulink/settings.ini, else $HOME/.config/orvulink/settings.ini).
+
+Environment:
+  ORVULINK_GATEWAY_HOST  gateway host[:port] to use instead of the built-in one
+  ORVULINK_CA_FILE       PEM file of further trusted certificate authorities
+  http_proxy, https_proxy, no_proxy
+                         the system proxy, used by the connectivity probe when
+                         UseAutomayicProxy is on
+
+Exit status:
+  0 success, 1 failure (an error, or a connection test that is not OK), 2 usage error)";
+
+std::string FailureMessage(const CLI::App*, const CLI::Error& error) {
+  return std::string("error: ") + error.what() + "\nRun with --help for more information.\n";
+}
+
+}  // namespace
+
+void DescribeCommandLine(CLI::App& app, Invocation& invocation) {
+  app.name("orvulink");
+  app.description("OrvuLink: the SMS gateway from the command line");
+  // Global options may follow the subcommand too ("orvulink credit --json"); subcommands added
+  // below inherit this.
+  app.fallthrough();
+  // At most one; none is reported by ReportMissingCommand with the help of what was given, and
+  // an unknown word is reported as unexpected rather than as a missing subcommand.
+  app.require_subcommand(0, 1);
+  app.failure_message(FailureMessage);
+  app.add_option("--settings", invocation.global.settings, "Settings file to read and write")
+      ->type_name("FILE");
+  app.add_flag("--json", invocation.global.json, "Print the result as JSON, for scripts");
+
+  AddConfigCommand(app, invocation.command);
+  AddTestCommand(app, invocation.command);
+  AddCreditCommand(app, invocation.command);
+  AddInfoCommand(app, invocation.command);
+  AddDeleteCommand(app, invocation.command);
+  // Set last, so that the subcommands' help does not repeat it.
+  app.footer(kFooter);
+}
+
+int ReportMissingCommand(const CLI::App& app) {
+  const CLI::App* deepest = &app;
+  while (!deepest->get_subcommands().empty())
+    deepest = deepest->get_subcommands().front();
+  std::cerr << "error: a subcommand is required\n\n" << deepest->help();
+  return kExitUsage;
+}
+
+int ReportParseError(const CLI::App& app, const CLI::ParseError& error) {
+  const int status = app.exit(error, std::cout, std::cerr);
+  return status == static_cast<int>(CLI::ExitCodes::Success) ? kExitOk : kExitUsage;
+}
+
+}  // namespace orvulink::cli

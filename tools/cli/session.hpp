@@ -1,0 +1,43 @@
+// What a subcommand runs with: the output, the diagnostics stream and the control with the
+// settings file applied, opened on first use so that commands that need neither stay cheap.
+#pragma once
+
+#include <orvulink/control.hpp>
+#include <orvulink/property_bag.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "invocation.hpp"
+#include "output.hpp"
+
+namespace orvulink::cli {
+
+class Session {
+ public:
+  Session(const GlobalConfig& global, Output& output, std::ostream& diagnostics);
+
+  Output& output() { return output_; }
+  std::ostream& diagnostics() { return diagnostics_; }
+  const std::filesystem::path& settings_path() const { return settings_path_; }
+
+  // The control, created and restored from the settings file on the first call.
+  OrvuLinkActiveX& Control();
+  // The settings file as loaded (Control() loads it).
+  FilePropertyBag& Bag();
+  // Writes the control's settings back into the file, creating its folder when needed.
+  void SaveSettings();
+
+ private:
+  void Open();
+
+  Output& output_;
+  std::ostream& diagnostics_;
+  std::filesystem::path settings_path_;
+  std::shared_ptr<OrvuLinkActiveX> control_;
+  std::optional<FilePropertyBag> bag_;
+};
+
+}  // namespace orvulink::cli
