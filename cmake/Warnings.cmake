@@ -2,7 +2,7 @@
 add_library(orvulink_flags INTERFACE)
 target_compile_options(orvulink_flags INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
-  -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+  -Woverloaded-virtual -Wimplicit-fallthrough)
 # GCC 12 reports -Wrestrict falsely on inlined std::basic_string concatenation at -O2 (GCC bug
 # 105329); the warning stays on everywhere else.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)

@@ -7,9 +7,14 @@ root=$(pwd)
 
 bash scripts/install-deps.sh >/dev/null
 echo "== building (this takes a few minutes the first time)"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DORVULINK_WERROR=ON >/dev/null
-cmake --build build/release -j "$(nproc)" --target orvulink orvulink-gateway >/dev/null
+mkdir -p build
+if ! { cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
+         -DORVULINK_WERROR=ON &&
+       cmake --build build/release -j "$(nproc)" --target orvulink-cli orvulink-gateway; } \
+     >build/demo-build.log 2>&1; then
+  cat build/demo-build.log >&2
+  exit 1
+fi
 
 cli="$root/build/release/tools/cli/orvulink"
 sim="$root/build/release/tools/gateway-sim/orvulink-gateway"
@@ -49,5 +54,8 @@ run test
 run credit
 run info
 run --json info
+# With the automatic proxy the exchange first fetches the probe page the way a browser would.
+run config set UseAutomayicProxy=true
+run test
 echo
 echo "== demo finished"
