@@ -4,11 +4,12 @@
 
 #include <orvulink/platform.hpp>
 
+#include "platform/seam_slot.hpp"
+
 #include "platform/text.hpp"
 
 #include <algorithm>
 #include <ctime>
-#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -29,15 +30,9 @@ class SystemClock final : public Clock {
   void Sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 };
 
-struct ClockSeam {
-  std::mutex mutex;
-  std::shared_ptr<Clock> fallback = std::make_shared<SystemClock>();
-  std::shared_ptr<Clock> current = fallback;
-};
-
-ClockSeam& Seam() {
-  static ClockSeam seam;
-  return seam;
+SeamSlot<Clock>& Seam() {
+  static SeamSlot<Clock> slot(std::make_shared<SystemClock>());
+  return slot;
 }
 
 }  // namespace
@@ -45,16 +40,11 @@ ClockSeam& Seam() {
 Clock::~Clock() = default;
 
 std::shared_ptr<Clock> SetClock(std::shared_ptr<Clock> clock) {
-  ClockSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  if (!clock) clock = seam.fallback;
-  return std::exchange(seam.current, std::move(clock));
+  return Seam().Set(std::move(clock));
 }
 
 std::shared_ptr<Clock> GetClock() {
-  ClockSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  return seam.current;
+  return Seam().Get();
 }
 
 Date Now() {

@@ -1,11 +1,12 @@
 // The online check: online when some interface other than loopback is up and has an address.
 #include <orvulink/platform.hpp>
 
+#include "platform/seam_slot.hpp"
+
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <sys/socket.h>
 
-#include <mutex>
 #include <utility>
 
 namespace orvulink::platform {
@@ -32,15 +33,9 @@ class InterfaceOnlineCheck final : public OnlineCheck {
   }
 };
 
-struct OnlineCheckSeam {
-  std::mutex mutex;
-  std::shared_ptr<OnlineCheck> fallback = std::make_shared<InterfaceOnlineCheck>();
-  std::shared_ptr<OnlineCheck> current = fallback;
-};
-
-OnlineCheckSeam& Seam() {
-  static OnlineCheckSeam seam;
-  return seam;
+SeamSlot<OnlineCheck>& Seam() {
+  static SeamSlot<OnlineCheck> slot(std::make_shared<InterfaceOnlineCheck>());
+  return slot;
 }
 
 }  // namespace
@@ -48,16 +43,11 @@ OnlineCheckSeam& Seam() {
 OnlineCheck::~OnlineCheck() = default;
 
 std::shared_ptr<OnlineCheck> SetOnlineCheck(std::shared_ptr<OnlineCheck> check) {
-  OnlineCheckSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  if (!check) check = seam.fallback;
-  return std::exchange(seam.current, std::move(check));
+  return Seam().Set(std::move(check));
 }
 
 std::shared_ptr<OnlineCheck> GetOnlineCheck() {
-  OnlineCheckSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  return seam.current;
+  return Seam().Get();
 }
 
 }  // namespace orvulink::platform

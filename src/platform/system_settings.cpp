@@ -2,10 +2,11 @@
 // file of `Key=Value` lines; the registry key path itself has no counterpart there.
 #include <orvulink/platform.hpp>
 
+#include "platform/seam_slot.hpp"
+
 #include "platform/text.hpp"
 
 #include <fstream>
-#include <mutex>
 #include <string_view>
 #include <utility>
 
@@ -55,15 +56,9 @@ class FileSystemSettings final : public SystemSettings {
   std::string path_;
 };
 
-struct SystemSettingsSeam {
-  std::mutex mutex;
-  std::shared_ptr<SystemSettings> fallback = MakeFileSystemSettings(kDefaultSettingsFile);
-  std::shared_ptr<SystemSettings> current = fallback;
-};
-
-SystemSettingsSeam& Seam() {
-  static SystemSettingsSeam seam;
-  return seam;
+SeamSlot<SystemSettings>& Seam() {
+  static SeamSlot<SystemSettings> slot(MakeFileSystemSettings(kDefaultSettingsFile));
+  return slot;
 }
 
 }  // namespace
@@ -75,16 +70,11 @@ std::shared_ptr<SystemSettings> MakeFileSystemSettings(std::string path) {
 }
 
 std::shared_ptr<SystemSettings> SetSystemSettings(std::shared_ptr<SystemSettings> settings) {
-  SystemSettingsSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  if (!settings) settings = seam.fallback;
-  return std::exchange(seam.current, std::move(settings));
+  return Seam().Set(std::move(settings));
 }
 
 std::shared_ptr<SystemSettings> GetSystemSettings() {
-  SystemSettingsSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  return seam.current;
+  return Seam().Get();
 }
 
 }  // namespace orvulink::platform

@@ -2,8 +2,9 @@
 // error, so a shell user still sees what a desktop user would be shown.
 #include <orvulink/platform.hpp>
 
+#include "platform/seam_slot.hpp"
+
 #include <iostream>
-#include <mutex>
 #include <utility>
 
 namespace orvulink::platform {
@@ -40,15 +41,9 @@ class TextUserInterface final : public UserInterface {
   }
 };
 
-struct UserInterfaceSeam {
-  std::mutex mutex;
-  std::shared_ptr<UserInterface> fallback = std::make_shared<TextUserInterface>();
-  std::shared_ptr<UserInterface> current = fallback;
-};
-
-UserInterfaceSeam& Seam() {
-  static UserInterfaceSeam seam;
-  return seam;
+SeamSlot<UserInterface>& Seam() {
+  static SeamSlot<UserInterface> slot(std::make_shared<TextUserInterface>());
+  return slot;
 }
 
 }  // namespace
@@ -56,16 +51,11 @@ UserInterfaceSeam& Seam() {
 UserInterface::~UserInterface() = default;
 
 std::shared_ptr<UserInterface> SetUserInterface(std::shared_ptr<UserInterface> ui) {
-  UserInterfaceSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  if (!ui) ui = seam.fallback;
-  return std::exchange(seam.current, std::move(ui));
+  return Seam().Set(std::move(ui));
 }
 
 std::shared_ptr<UserInterface> GetUserInterface() {
-  UserInterfaceSeam& seam = Seam();
-  const std::lock_guard lock(seam.mutex);
-  return seam.current;
+  return Seam().Get();
 }
 
 }  // namespace orvulink::platform
