@@ -44,19 +44,6 @@ void Tolerant(Step&& step) noexcept {
   }
 }
 
-// The date and time of a log line; a clock that cannot be read only leaves it out.
-std::u16string Stamp() noexcept {
-  try {
-    return platform::NowGeneral();
-  } catch (...) {
-    return {};
-  }
-}
-
-void Log(const std::u16string& line) noexcept {
-  WriteLog(line);
-}
-
 const std::u16string& SectionEnd() {
   static const std::u16string line = u"getUrl:" + std::u16string(58, u'*');
   return line;
@@ -119,9 +106,9 @@ class GatewayExchange {
   }
 
   void LogConnectivityCheck() {
-    Log(u"");
-    Log(u"getUrl: CONTROLLO CONNETIVIT\u00e0 " + Stamp());
-    Log(u"");
+    WriteLog(u"");
+    WriteLog(u"getUrl: CONTROLLO CONNETIVIT\u00e0 " + LogStamp());
+    WriteLog(u"");
   }
 
   // A check that cannot answer counts as offline.
@@ -208,42 +195,43 @@ class GatewayExchange {
     state_.LastRequest = request;
     OnClient([&](platform::HttpClient& c) { answer = c.Send(request).str(); });
     state_.LastRespose = answer;
-    Log(u"********************************Risposta: [" + Stamp() + u"]***************************");
+    WriteLog(u"********************************Risposta: [" + LogStamp() +
+             u"]***************************");
     if (answer.empty()) {
-      Log(u"getUrl: Risposta vuota " + Stamp());
-      Log(SectionEnd());
+      WriteLog(u"getUrl: Risposta vuota " + LogStamp());
+      WriteLog(SectionEnd());
       return true;
     }
-    Log(answer + u" " + Stamp());
+    WriteLog(answer + u" " + LogStamp());
     return AcceptStatus();
   }
 
   void LogRequest(const std::u16string& request) {
-    Log(u"");
-    Log(u"********************************Richiesta: [" + Stamp() +
-        u"]***************************");
-    Log(u"getUrl: Tentativo n\u00b0 " + platform::ToDecimal(form_.iTry));
-    Log(request);
-    Log(std::u16string(79, u'*'));
-    Log(u"");
+    WriteLog(u"");
+    WriteLog(u"********************************Richiesta: [" + LogStamp() +
+             u"]***************************");
+    WriteLog(u"getUrl: Tentativo n\u00b0 " + platform::ToDecimal(form_.iTry));
+    WriteLog(request);
+    WriteLog(std::u16string(79, u'*'));
+    WriteLog(u"");
   }
 
   bool AcceptStatus() {
     std::u16string statusText;
     OnClient([&](platform::HttpClient& c) { statusText = c.StatusText().str(); });
     if (statusText == u"OK") {
-      Log(u"getUrl: Non sono occorsi errori");
-      Log(SectionEnd());
+      WriteLog(u"getUrl: Non sono occorsi errori");
+      WriteLog(SectionEnd());
       return true;
     }
     std::int32_t statusCode = 0;
     OnClient([&](platform::HttpClient& c) { statusCode = c.StatusCode(); });
-    Log(u"getUrl: Error Code " + platform::ToDecimal(statusCode));
-    Log(u"getUrl: Error Description " + statusText);
-    Log(u"getUrl: END");
+    WriteLog(u"getUrl: Error Code " + platform::ToDecimal(statusCode));
+    WriteLog(u"getUrl: Error Description " + statusText);
+    WriteLog(u"getUrl: END");
     ClassifyRefusal(statusText, statusCode);
     Record(ORVULINK_ERROR_NETWORK);
-    Log(SectionEnd());
+    WriteLog(SectionEnd());
     return false;
   }
 

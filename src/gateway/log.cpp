@@ -1,5 +1,6 @@
 #include "gateway/log.hpp"
 
+#include "platform/clock.hpp"
 #include "platform/text.hpp"
 
 #include <dlfcn.h>
@@ -96,6 +97,14 @@ void WriteLog(std::u16string_view line) noexcept {
     } catch (...) {
       // The writer never fails its caller.
     }
+  }
+}
+
+std::u16string LogStamp() noexcept {
+  try {
+    return platform::NowGeneral();
+  } catch (...) {
+    return {};
   }
 }
 

@@ -37,6 +37,8 @@ std::filesystem::path LogPath();
 
 // This thread's writer: appends `line` + CR LF, the build switch permitting.
 void WriteLog(std::u16string_view line) noexcept;
+// The date and time that log lines carry; "" when the clock cannot be read.
+std::u16string LogStamp() noexcept;
 // Closes and drops this thread's log objects (control end, start routine).
 void CloseLog() noexcept;
 

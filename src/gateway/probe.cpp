@@ -42,19 +42,6 @@ const std::u16string kEndLine =
 const std::u16string kEndLineAlreadyPassed =
     u"++++++++++++++++++++++TestConnectionWebB: END" + std::u16string(33, u'+');
 
-// The date and time of a log line; a clock that cannot be read only leaves it out.
-std::u16string Stamp() noexcept {
-  try {
-    return platform::NowGeneral();
-  } catch (...) {
-    return {};
-  }
-}
-
-void Log(const std::u16string& line) noexcept {
-  WriteLog(line);
-}
-
 void Pause() noexcept {
   try {
     platform::SleepFor(kPollInterval);
@@ -70,7 +57,7 @@ class Probe {
 
   std::int16_t Run() {
     form_.probeLastError.clear();  // only this probe's failures are reported
-    Log(kStartLine);
+    WriteLog(kStartLine);
     if (form_.iNavigateState > 0) return AlreadyPassed();
     const std::u16string url = ProbeUrl();
     if (!form_.WebBrowser) OpenBrowser();
@@ -79,12 +66,12 @@ class Probe {
     // The page an earlier probe left; without one there is nothing to clear or to report.
     Step([](ProbeBrowser& b) { b.SetDocumentBodyText(u""); });
     ClearError();
-    Log(u"TestConnectionWebB: Navigate2 " + Stamp());
+    WriteLog(u"TestConnectionWebB: Navigate2 " + LogStamp());
     if (!WaitUntilIdle()) return TimedOut();
     if (!StartNavigation(url)) return CannotNavigate();
     Pause();
-    Log(u"TestConnectionWebB: Richiesta effettuata al gateway " + url + u" " + Stamp());
-    Log(u"TestConnectionWebB: entro nel loop ");
+    WriteLog(u"TestConnectionWebB: Richiesta effettuata al gateway " + url + u" " + LogStamp());
+    WriteLog(u"TestConnectionWebB: entro nel loop ");
     if (!WaitForNavigation()) return TimedOut();
     return form_.iNavigateState < 0 ? NavigationFailed() : Arrived();
   }
@@ -115,9 +102,9 @@ class Probe {
   }
 
   std::int16_t AlreadyPassed() {
-    Log(u"TestConnectionWebB: START " + Stamp());
-    Log(u"TestConnectionWebB: OK       gi\u00e0 superata precedentemente");
-    Log(kEndLineAlreadyPassed);
+    WriteLog(u"TestConnectionWebB: START " + LogStamp());
+    WriteLog(u"TestConnectionWebB: OK       gi\u00e0 superata precedentemente");
+    WriteLog(kEndLineAlreadyPassed);
     return kArrived;
   }
 
@@ -179,7 +166,7 @@ class Probe {
       }
       Pause();
       if (form_.bProgress.IsOn()) {
-        if (countdown == 1) Log(u"TestConnectionWebB: Inizio conto alla rovescia TIMEOUT");
+        if (countdown == 1) WriteLog(u"TestConnectionWebB: Inizio conto alla rovescia TIMEOUT");
         ++countdown;
       }
       if (countdown > kCountdownLimit) return false;
@@ -198,18 +185,18 @@ class Probe {
 
   void LogDocument(const std::u16string& suffix, bool bodyToo) {
     if (bodyToo) {
-      Step([](ProbeBrowser& b) { Log(u"TestConnectionWebB:" + b.DocumentBodyText().str()); });
+      Step([](ProbeBrowser& b) { WriteLog(u"TestConnectionWebB:" + b.DocumentBodyText().str()); });
     }
     Step([&](ProbeBrowser& b) {
-      Log(u"TestConnectionWebB:" + b.DocumentReadyState().str() + suffix);
+      WriteLog(u"TestConnectionWebB:" + b.DocumentReadyState().str() + suffix);
     });
   }
 
   std::int16_t NavigationFailed() {
-    Log(u"TestConnectionWebB: ATTENZIONE Risposta negativa dal server " +
-        platform::ToDecimal(form_.iNavigateState) + u" " + Stamp());
+    WriteLog(u"TestConnectionWebB: ATTENZIONE Risposta negativa dal server " +
+             platform::ToDecimal(form_.iNavigateState) + u" " + LogStamp());
     LogDocument(u"", true);
-    Log(kEndLine);
+    WriteLog(kEndLine);
     StopAndQuit();
     form_.iNavigateState = 0;
     form_.WebBrowser.reset();
@@ -218,25 +205,25 @@ class Probe {
 
   std::int16_t Arrived() {
     StopAndQuit();
-    LogDocument(u" " + Stamp(), false);
-    Log(u"TestConnectionWebB: OK");
-    Log(kEndLine);
+    LogDocument(u" " + LogStamp(), false);
+    WriteLog(u"TestConnectionWebB: OK");
+    WriteLog(kEndLine);
     form_.WebBrowser.reset();
     return kArrived;
   }
 
   std::int16_t CannotNavigate() {
     const std::int32_t number = lastError_ ? lastError_->Number() : 0;
-    Log(u"TestConnectionWebB: ERROR WEBBROWSER n\u00b0 " + platform::ToDecimal(number) +
-        u" Descrizione Errore " + form_.probeLastError + u" " + Stamp());
-    Log(kEndLine);
+    WriteLog(u"TestConnectionWebB: ERROR WEBBROWSER n\u00b0 " + platform::ToDecimal(number) +
+             u" Descrizione Errore " + form_.probeLastError + u" " + LogStamp());
+    WriteLog(kEndLine);
     form_.WebBrowser.reset();
     return kCannotNavigate;
   }
 
   std::int16_t TimedOut() {
-    Log(u"TestConnectionWebB: ERROR Fine del TIMEOUT " + Stamp());
-    Log(kEndLine);
+    WriteLog(u"TestConnectionWebB: ERROR Fine del TIMEOUT " + LogStamp());
+    WriteLog(kEndLine);
     form_.WebBrowser.reset();
     return kTimedOut;
   }
@@ -258,12 +245,12 @@ void ExchangeForm::WebBrowser_ProgressChange(std::int32_t, std::int32_t) {
 void ExchangeForm::WebBrowser_NavigateComplete2(const BStr&) {
   // A completion before any progress is not the probe page's: the wait goes on.
   if (iNavigateState == -1 || !bProgress.IsOn()) return;
-  Log(u"Evento WebBrowser: OK " + Stamp());
+  WriteLog(u"Evento WebBrowser: OK " + LogStamp());
   iNavigateState = 1;
 }
 
 void ExchangeForm::WebBrowser_NavigateError(const BStr&, std::int32_t statusCode) {
-  Log(u"Evento WebBrowser: Errore di non comunicazione " + Stamp());
+  WriteLog(u"Evento WebBrowser: Errore di non comunicazione " + LogStamp());
   iNavigateState = -1;
   if (statusCode == kProxyAuthenticationRequired) iCodeTest = ORVULINK_TEST_PROXY;
   if (statusCode == kNotFound) iCodeTest = ORVULINK_TEST_PROTOCOLSSL;

@@ -2,7 +2,6 @@
 
 #include "gateway/exchange_form.hpp"
 #include "gateway/log.hpp"
-#include "platform/clock.hpp"
 
 #include <filesystem>
 #include <system_error>
@@ -19,11 +18,7 @@ void Main() noexcept {
   auto& form = ThisThreadExchangeForm();
   form.iNavigateState = 0;
   form.bRawAnswer = VariantBool(false);
-  try {
-    WriteLog(u"Main " + platform::NowGeneral());
-  } catch (...) {
-    // The start routine never fails; a clock that cannot be read only costs the line.
-  }
+  WriteLog(u"Main " + LogStamp());
 }
 
 void EnsureThreadStarted() noexcept {
