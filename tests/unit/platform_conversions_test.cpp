@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.hpp"
+
 #include <cmath>
 #include <limits>
 #include <string>
@@ -12,16 +14,7 @@
 namespace orvulink::platform {
 namespace {
 
-template <class Action>
-testing::AssertionResult RaisesError(std::int32_t number, Action&& action) {
-  try {
-    action();
-  } catch (const AutomationError& error) {
-    if (error.Number() == number) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "raised " << error.what() << ", expected " << number;
-  }
-  return testing::AssertionFailure() << "nothing raised, expected " << number;
-}
+using orvulink::testing::RaisesError;
 
 std::string Show(std::u16string_view text) {
   return "\"" + BStr(text).utf8() + "\"";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.hpp"
+
 #include <limits>
 #include <memory>
 #include <string>
@@ -10,16 +12,7 @@
 namespace orvulink {
 namespace {
 
-template <class Action>
-testing::AssertionResult RaisesError(std::int32_t number, Action&& action) {
-  try {
-    action();
-  } catch (const AutomationError& error) {
-    if (error.Number() == number) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "raised " << error.what() << ", expected " << number;
-  }
-  return testing::AssertionFailure() << "nothing raised, expected " << number;
-}
+using testing::RaisesError;
 
 struct TextCase {
   Variant value;

@@ -28,6 +28,18 @@ std::optional<AutomationError> CatchAutomationError(Body&& body) {
   return std::nullopt;
 }
 
+// Asserts that `action` raises the automation error `number`.
+template <class Action>
+::testing::AssertionResult RaisesError(std::int32_t number, Action&& action) {
+  try {
+    std::forward<Action>(action)();
+  } catch (const AutomationError& error) {
+    if (error.Number() == number) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "raised " << error.what() << ", expected " << number;
+  }
+  return ::testing::AssertionFailure() << "nothing raised, expected " << number;
+}
+
 struct RecordingUserInterface : platform::UserInterface {
   struct Box {
     std::string text;
@@ -47,8 +59,7 @@ struct RecordingUserInterface : platform::UserInterface {
 
 struct MapSystemSettings : platform::SystemSettings {
   std::map<std::string, std::string> values;  // value name -> text
-  std::int32_t ReadText(const std::string&, const std::string& valueName,
-                        BStr& value) override {
+  std::int32_t ReadText(const std::string&, const std::string& valueName, BStr& value) override {
     auto found = values.find(valueName);
     if (found == values.end()) return platform::kSettingNotFound;
     value = found->second;
