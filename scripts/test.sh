@@ -11,6 +11,9 @@ bash scripts/install-deps.sh
 
 step() { printf '\n==== %s ====\n' "$*"; }
 
+step "format (clang-format)"
+git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run -Werror
+
 step "build (g++, Release)"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
   -DORVULINK_WERROR=ON -DCMAKE_INSTALL_PREFIX="$root/build/stage"

@@ -23,12 +23,12 @@ namespace orvulink {
 class ORVULINK_API BStr {
  public:
   BStr() = default;
-  BStr(const char* utf8);              // NOLINT(google-explicit-constructor)
-  BStr(const std::string& utf8);       // NOLINT(google-explicit-constructor)
-  BStr(std::string_view utf8);         // NOLINT(google-explicit-constructor)
-  BStr(std::u16string units);          // NOLINT(google-explicit-constructor)
-  BStr(const char16_t* units);         // NOLINT(google-explicit-constructor)
-  BStr(std::u16string_view units);     // NOLINT(google-explicit-constructor)
+  BStr(const char* utf8);           // NOLINT(google-explicit-constructor)
+  BStr(const std::string& utf8);    // NOLINT(google-explicit-constructor)
+  BStr(std::string_view utf8);      // NOLINT(google-explicit-constructor)
+  BStr(std::u16string units);       // NOLINT(google-explicit-constructor)
+  BStr(const char16_t* units);      // NOLINT(google-explicit-constructor)
+  BStr(std::u16string_view units);  // NOLINT(google-explicit-constructor)
 
   // UTF-8 out; an unpaired surrogate becomes U+FFFD.
   std::string utf8() const;
@@ -112,16 +112,16 @@ class ORVULINK_API Variant {
                              std::shared_ptr<AutomationObject>>;
 
   Variant() = default;
-  Variant(std::int16_t v) : value_(v) {}                         // NOLINT
-  Variant(std::int32_t v) : value_(v) {}                         // NOLINT
-  Variant(double v) : value_(v) {}                               // NOLINT
-  Variant(BStr v) : value_(std::move(v)) {}                      // NOLINT
-  Variant(const char* v) : value_(BStr(v)) {}                    // NOLINT
-  Variant(const std::string& v) : value_(BStr(v)) {}             // NOLINT
-  Variant(std::u16string v) : value_(BStr(std::move(v))) {}      // NOLINT
-  Variant(VariantBool v) : value_(v) {}                          // NOLINT
-  Variant(bool v) : value_(VariantBool(v)) {}                    // NOLINT
-  Variant(Date v) : value_(v) {}                                 // NOLINT
+  Variant(std::int16_t v) : value_(v) {}                                  // NOLINT
+  Variant(std::int32_t v) : value_(v) {}                                  // NOLINT
+  Variant(double v) : value_(v) {}                                        // NOLINT
+  Variant(BStr v) : value_(std::move(v)) {}                               // NOLINT
+  Variant(const char* v) : value_(BStr(v)) {}                             // NOLINT
+  Variant(const std::string& v) : value_(BStr(v)) {}                      // NOLINT
+  Variant(std::u16string v) : value_(BStr(std::move(v))) {}               // NOLINT
+  Variant(VariantBool v) : value_(v) {}                                   // NOLINT
+  Variant(bool v) : value_(VariantBool(v)) {}                             // NOLINT
+  Variant(Date v) : value_(v) {}                                          // NOLINT
   Variant(std::shared_ptr<AutomationObject> v) : value_(std::move(v)) {}  // NOLINT
 
   const Value& value() const noexcept { return value_; }
@@ -194,7 +194,6 @@ class Event {
   };
 
  public:
-
   class Connection {
    public:
     Connection() = default;
@@ -241,7 +240,8 @@ class Event {
 
   std::size_t HandlerCount() const {
     std::size_t n = 0;
-    for (auto& slot : slots_) n += slot->connected ? 1 : 0;
+    for (auto& slot : slots_)
+      n += slot->connected ? 1 : 0;
     return n;
   }
 

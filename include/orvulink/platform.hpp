@@ -44,8 +44,8 @@ ORVULINK_API std::shared_ptr<OnlineCheck> GetOnlineCheck();
 enum class MessageIcon { kCritical, kExclamation, kInformation };
 
 struct AboutBox {
-  BStr title;    // "OrvuLink"
-  BStr version;  // "1.2.0"
+  BStr title;               // "OrvuLink"
+  BStr version;             // "1.2.0"
   std::vector<BStr> lines;  // further lines: links, support address
 };
 
@@ -85,7 +85,7 @@ class ORVULINK_API HttpClient {
   virtual void SetProxy(const BStr& hostPort) = 0;  // "host:port", or "" for none
   virtual void SetProxyUserName(const BStr& name) = 0;
   virtual void SetProxyPassword(const BStr& password) = 0;
-  virtual void SetOption(std::int32_t value) = 0;  // the exchange sets it to 0 once
+  virtual void SetOption(std::int32_t value) = 0;             // the exchange sets it to 0 once
   virtual void EnableEncryption(std::int32_t protocols) = 0;  // 63: every TLS version
   virtual void SetAddress(const BStr& url) = 0;
   virtual void Reset() = 0;  // before each try

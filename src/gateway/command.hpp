@@ -22,8 +22,8 @@ class CommandString {
                 std::u16string_view passwordDigest);
 
   CommandString& Field(std::u16string_view name, std::u16string_view value);  // "&NAME=" + enc
-  CommandString& Serial();                                      // "&SERIAL=" + enc(token)
-  CommandString& Raw(std::u16string_view text);                 // appended as it stands
+  CommandString& Serial();                       // "&SERIAL=" + enc(token)
+  CommandString& Raw(std::u16string_view text);  // appended as it stands
   const std::u16string& str() const noexcept { return text_; }
 
  private:

@@ -7,13 +7,15 @@
 
 namespace orvulink::platform {
 
-inline constexpr std::int32_t kErrInvalidCall = 5;     // "Invalid procedure call or argument"
-inline constexpr std::int32_t kErrOverflow = 6;        // "Overflow"
-inline constexpr std::int32_t kErrOutOfMemory = 7;     // "Out of memory"
-inline constexpr std::int32_t kErrSubscript = 9;       // "Subscript out of range"
-inline constexpr std::int32_t kErrTypeMismatch = 13;   // "Type mismatch"
-inline constexpr std::int32_t kErrObjectNotSet = 91;   // "Object variable or With block variable not set"
-inline constexpr std::int32_t kErrDuplicateKey = 457;  // "This key is already associated with an element of this collection"
+inline constexpr std::int32_t kErrInvalidCall = 5;    // "Invalid procedure call or argument"
+inline constexpr std::int32_t kErrOverflow = 6;       // "Overflow"
+inline constexpr std::int32_t kErrOutOfMemory = 7;    // "Out of memory"
+inline constexpr std::int32_t kErrSubscript = 9;      // "Subscript out of range"
+inline constexpr std::int32_t kErrTypeMismatch = 13;  // "Type mismatch"
+inline constexpr std::int32_t kErrObjectNotSet =
+    91;  // "Object variable or With block variable not set"
+inline constexpr std::int32_t kErrDuplicateKey =
+    457;  // "This key is already associated with an element of this collection"
 
 // The runtime's text for its own error numbers; "Application-defined or object-defined error"
 // for any other.

@@ -18,13 +18,13 @@ struct MemberDescription {
 };
 
 struct InterfaceDescription {
-  std::string_view name;  // e.g. "_OrvuLinkActiveX"
-  std::string_view sourceInterface;  // e.g. "__OrvuLinkActiveX"
+  std::string_view name;                       // e.g. "_OrvuLinkActiveX"
+  std::string_view sourceInterface;            // e.g. "__OrvuLinkActiveX"
   std::span<const MemberDescription> members;  // in interface order
 };
 
-inline constexpr std::int32_t kDispidValue = 0;        // default member
-inline constexpr std::int32_t kDispidNewEnum = -4;     // enumerator member
+inline constexpr std::int32_t kDispidValue = 0;     // default member
+inline constexpr std::int32_t kDispidNewEnum = -4;  // enumerator member
 
 const InterfaceDescription& OrvuLinkActiveXInterface();
 

@@ -109,8 +109,7 @@ TEST(Control, VapCodeIsCheckedWithoutRaising) {
     control->VAPcode("0123456789");
     EXPECT_NO_THROW(control->VAPcode(c.given)) << c.given;
     EXPECT_EQ(control->ErrCode(), c.errCode) << c.given;
-    EXPECT_EQ(control->ErrDescription(),
-              BStr(c.errCode != 0 ? "SMS gateway: wrong VAP Code" : ""))
+    EXPECT_EQ(control->ErrDescription(), BStr(c.errCode != 0 ? "SMS gateway: wrong VAP Code" : ""))
         << c.given;
     EXPECT_EQ(control->VAPcode(), BStr(c.stored)) << c.given;
   }
@@ -203,8 +202,7 @@ TEST(Control, AForeignThreadGetsAClearErrorInsteadOfTouchingState) {
   auto control = OrvuLinkActiveX::Create();
   control->UserName("owner");
   std::optional<AutomationError> error;
-  std::thread([&] { error = CatchAutomationError([&] { control->UserName("intruder"); }); })
-      .join();
+  std::thread([&] { error = CatchAutomationError([&] { control->UserName("intruder"); }); }).join();
   ASSERT_TRUE(error);
   EXPECT_EQ(error->Number(), 5);
   EXPECT_NE(error->Description().utf8().find("thread"), std::string::npos);

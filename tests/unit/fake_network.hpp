@@ -16,16 +16,16 @@ namespace orvulink::testing {
 
 // One scripted answer of the HTTP client.
 struct HttpAnswer {
-  std::string body;                  // UTF-8; "" for none
+  std::string body;  // UTF-8; "" for none
   std::string statusText = "OK";
   std::int32_t statusCode = 200;
-  bool sendRaises = false;           // Send raises (transport failure) instead of answering
+  bool sendRaises = false;  // Send raises (transport failure) instead of answering
 };
 
 // Shared by every client the factory makes, so a test sees the whole conversation.
 struct HttpScript {
-  std::deque<HttpAnswer> answers;    // consumed one per Send; when empty, Send answers ""
-  std::vector<std::string> calls;    // "SetProxy(gw:3128)", "Send(CMD=2&...)", ...
+  std::deque<HttpAnswer> answers;  // consumed one per Send; when empty, Send answers ""
+  std::vector<std::string> calls;  // "SetProxy(gw:3128)", "Send(CMD=2&...)", ...
   std::vector<std::string> sentBodies;
   int clientsMade = 0;
   int clientsAlive = 0;
