@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang clang-format
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format git
   libcurl4-openssl-dev libssl-dev libcpp-httplib-dev libcli11-dev nlohmann-json3-dev
   libncurses-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   tinyproxy openssl tmux
