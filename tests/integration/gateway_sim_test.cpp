@@ -18,12 +18,6 @@
 namespace orvulink::sim {
 namespace {
 
-// Parameterised cases are named by their "name" member.
-template <class Case>
-std::string CaseName(const testing::TestParamInfo<Case>& param_info) {
-  return param_info.param.name;
-}
-
 using namespace testing_support;
 using Json = nlohmann::json;
 

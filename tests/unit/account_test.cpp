@@ -22,16 +22,7 @@ using testing::CatchAutomationError;
 using testing::HttpScript;
 
 std::string Md5Hex(const std::string& bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < length; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
+  return testing::OpenSslMd5Hex(bytes);
 }
 
 // Every byte as "%XX", upper-case hex (the texts here are ASCII).

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <orvulink/control.hpp>
 
@@ -14,19 +13,7 @@ namespace orvulink {
 namespace {
 
 using testing::CatchAutomationError;
-
-std::string OpenSslMd5Hex(const std::string& bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-  static const char* hex = "0123456789abcdef";
-  std::string out;
-  for (unsigned int i = 0; i < length; ++i) {
-    out += hex[digest[i] >> 4];
-    out += hex[digest[i] & 15];
-  }
-  return out;
-}
+using testing::OpenSslMd5Hex;
 
 // Leaves a failure in the state, as a failed command would.
 void PretendFailure() {

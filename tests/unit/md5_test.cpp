@@ -2,7 +2,7 @@
 #include "control/md5.hpp"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
+#include "test_support.hpp"
 
 #include <random>
 #include <string>
@@ -15,16 +15,7 @@ std::u16string ReferenceDigest(const std::u16string& text) {
   std::string bytes;
   for (char16_t unit : text)
     bytes.push_back(static_cast<char>(unit & 0xFF));
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EXPECT_EQ(EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr), 1);
-  static constexpr char16_t kHex[] = u"0123456789abcdef";
-  std::u16string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex.push_back(kHex[digest[i] >> 4]);
-    hex.push_back(kHex[digest[i] & 0xF]);
-  }
-  return hex;
+  return BStr(testing::OpenSslMd5Hex(bytes)).str();
 }
 
 struct RfcVector {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
 
 #include <orvulink/automation.hpp>
 #include <orvulink/platform.hpp>
@@ -26,6 +27,18 @@ std::optional<AutomationError> CatchAutomationError(Body&& body) {
   }
   ADD_FAILURE() << "no automation error was raised";
   return std::nullopt;
+}
+
+// OpenSSL's MD5 of `bytes` as lower-case hex: the reference our own digest is checked against.
+inline std::string OpenSslMd5Hex(const std::string& bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i)
+    hex += {kHex[digest[i] >> 4], kHex[digest[i] & 15]};
+  return hex;
 }
 
 // Asserts that `action` raises the automation error `number`.

@@ -1,6 +1,7 @@
 // Builds command strings the way a client does, for the simulator's tests.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include <array>
@@ -14,6 +15,12 @@
 #include "sim/windows1252.hpp"
 
 namespace orvulink::sim::testing_support {
+
+// Parameterised cases are named by their "name" member.
+template <class Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& param_info) {
+  return param_info.param.name;
+}
 
 // MD5 straight from OpenSSL, so the tests do not lean on the simulator's own digest code.
 inline std::string Md5Hex(std::string_view bytes) {

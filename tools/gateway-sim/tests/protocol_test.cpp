@@ -8,12 +8,6 @@
 namespace orvulink::sim {
 namespace {
 
-// Parameterised cases are named by their "name" member.
-template <class Case>
-std::string CaseName(const testing::TestParamInfo<Case>& param_info) {
-  return param_info.param.name;
-}
-
 using namespace testing_support;
 
 AccountFixture FixtureWithOrders() {
