@@ -57,5 +57,26 @@ run --json info
 # With the automatic proxy the exchange first fetches the probe page the way a browser would.
 run config set UseAutomayicProxy=true
 run test
+# Sending: one text to a small group (one order for all), a single message, a CSV list.
+run send --to +393331234567 --to +393337654321 --to +393339876543 \
+  --text "OrvuLink demo: hello to the whole group" --sender OrvuDemo
+run --json send --to +393331234567 --text "OrvuLink demo: a single message" --sender OrvuDemo
+run send --file "$root/examples/messages.csv"
+# Delivery: the order IDs a send prints are what status follows until every message arrives.
+printf '\n$ orvulink --json send --to +393331234567 --to +393337654321 ... (order IDs kept)\n'
+sent=$("$cli" --settings "$settings" --json send --to +393331234567 --to +393337654321 \
+  --text "OrvuLink demo: follow me to delivery" --sender OrvuDemo)
+echo "$sent"
+mapfile -t order_ids < <(jq -r '.[].OrderID[]' <<<"$sent" | sort -u)
+[ ${#order_ids[@]} -gt 0 ] || { echo "the send printed no order ID" >&2; exit 1; }
+run status --wait 10 "${order_ids[@]}"
+run credit
+# An SMS arrives at the simulator on the demo key K1; the host lists its keys and downloads it.
+printf '\n$ (an SMS arrives on key K1)\n'
+curl -sS --fail --cacert "$work/ca.pem" -H 'Content-Type: application/json' \
+  -d '{"key": "K1", "sender": "+393331234567", "text": "Ciao from the demo"}' \
+  "https://127.0.0.1:$port/control/receive"
+run keys
+run receive K1
 echo
 echo "== demo finished"

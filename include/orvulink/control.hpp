@@ -13,6 +13,10 @@
 
 namespace orvulink {
 
+class OrvuSendMessages;
+class OrvuNotifiedMessages;
+class OrvuReceptionKeys;
+
 class ORVULINK_API OrvuLinkActiveX : public AutomationObject {
  public:
   // Creates a control and runs its start on the calling thread.
@@ -55,6 +59,10 @@ class ORVULINK_API OrvuLinkActiveX : public AutomationObject {
   BStr DelMessage(const BStr& OrderID, const BStr& PhoneGsm = {});
   double GetCredit();
   OrvuLink_CodeTestConnection TestConnection();
+  std::shared_ptr<OrvuSendMessages> MessagesToSend() const;
+  std::shared_ptr<OrvuNotifiedMessages> MessagesToNotify() const;
+  std::shared_ptr<OrvuReceptionKeys> ReceptionKeys() const;
+  VariantBool FillReceptionKeys();
 
   // ---- container notifications ----
   struct Extent {

@@ -3,6 +3,10 @@
 
 #include <orvulink/automation.hpp>
 #include <orvulink/control.hpp>
+#include <orvulink/design.hpp>
 #include <orvulink/enums.hpp>
+#include <orvulink/notify.hpp>
 #include <orvulink/platform.hpp>
 #include <orvulink/property_bag.hpp>
+#include <orvulink/receive.hpp>
+#include <orvulink/send.hpp>

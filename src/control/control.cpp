@@ -1,13 +1,18 @@
 #include <orvulink/control.hpp>
+#include <orvulink/design.hpp>
 #include <orvulink/platform.hpp>
 
 #include "control/control_state.hpp"
 #include "control/error_exit.hpp"
 #include "control/md5.hpp"
+#include "design/version.hpp"
 #include "gateway/log.hpp"
+#include "notify/access.hpp"
 #include "platform/clock.hpp"
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
+#include "receive/key_list.hpp"
+#include "send/access.hpp"
 
 #include <string>
 
@@ -20,12 +25,6 @@ using control::ThisThreadState;
 using control::Trapped;
 
 namespace {
-
-std::u16string ComponentVersion() {
-  return platform::ToDecimal(ORVULINK_VERSION_MAJOR) + u"." +
-         platform::ToDecimal(ORVULINK_VERSION_MINOR) + u"." +
-         platform::ToDecimal(ORVULINK_VERSION_PATCH);
-}
 
 // A plain getter: resets the error state, then reads the field.
 template <class Field>
@@ -113,7 +112,7 @@ std::shared_ptr<OrvuLinkActiveX> OrvuLinkActiveX::Create() {
 
 OrvuLinkActiveX::~OrvuLinkActiveX() {
   // The state belongs to the creating thread; a release elsewhere cannot reach it.
-  if (std::this_thread::get_id() == owner_) Terminate();
+  if (std::this_thread::get_id() == owner_ && !control::ThisThreadStateGone()) Terminate();
 }
 
 void OrvuLinkActiveX::CheckThread() const {
@@ -131,6 +130,10 @@ void OrvuLinkActiveX::Start() {
     ApplyFixedSize();
     state.UserInfoCache.clear();
     gateway::WriteLog(u"Class_Initialize " + platform::NowGeneral());
+    // An earlier instance's keys are dropped as they are, not emptied.
+    state.ReceptionKeys.reset();
+    state.MessagesToSend = send::Access::NewList();
+    state.MessagesToNotify = notify::Access::NewList();
     ResetToDefaults(state);
   } catch (...) {
     ShowStartFailure(platform::CurrentExceptionAsAutomationError());
@@ -141,6 +144,9 @@ void OrvuLinkActiveX::Terminate() {
   CheckThread();
   if (terminated_) return;
   terminated_ = true;
+  Suppressed([&] { receive::ReleaseReceptionKeys(ThisThreadState()); });
+  Suppressed([&] { notify::ReleaseNotifyList(ThisThreadState()); });
+  Suppressed([&] { send::ReleaseSendList(ThisThreadState()); });
   gateway::CloseLog();
 }
 
@@ -172,7 +178,7 @@ BStr OrvuLinkActiveX::LastRequest() const {
 BStr OrvuLinkActiveX::Version() const {
   CheckThread();
   ResetErrorState(ThisThreadState());
-  return ComponentVersion();
+  return design::ComponentVersion();
 }
 BStr OrvuLinkActiveX::ErrDescription() const {
   CheckThread();
@@ -274,8 +280,7 @@ void OrvuLinkActiveX::ShowAboutBox() {
   auto& state = ThisThreadState();
   Trapped(state, [&] {
     ResetErrorState(state);
-    platform::AboutBox box{u"OrvuLink", ComponentVersion(), {}};
-    platform::GetUserInterface()->ShowAboutBox(box);
+    platform::GetUserInterface()->ShowAboutBox(MakeAboutBox());
   });
 }
 

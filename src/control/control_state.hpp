@@ -5,7 +5,14 @@
 #include <orvulink/automation.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+namespace orvulink {
+class OrvuSendMessages;
+class OrvuNotifiedMessages;
+class OrvuReceptionKeys;
+}  // namespace orvulink
 
 namespace orvulink::control {
 
@@ -35,9 +42,17 @@ struct ControlState {
   VariantBool NotifyUserFlag{true};
   VariantBool ForeignCountryFlag{true};
   std::u16string ReceptionKeyList;
+
+  // The lists the control hands out; the control start replaces them.
+  std::shared_ptr<OrvuSendMessages> MessagesToSend;
+  std::shared_ptr<OrvuNotifiedMessages> MessagesToNotify;
+  std::shared_ptr<OrvuReceptionKeys> ReceptionKeys;
 };
 
 // This thread's state, created on first use (after the start routine has run on the thread).
 ControlState& ThisThreadState();
+// True once the thread is ending and its state has been destroyed: a control released after
+// that (one kept in a static, say) has nothing left to end.
+bool ThisThreadStateGone() noexcept;
 
 }  // namespace orvulink::control

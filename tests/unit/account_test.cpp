@@ -9,7 +9,6 @@
 #include "gateway/command.hpp"
 #include "test_support.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,29 +19,19 @@ namespace {
 
 using testing::CatchAutomationError;
 using testing::HttpScript;
+using testing::PercentEncoded;
 
 std::string Md5Hex(const std::string& bytes) {
   return testing::OpenSslMd5Hex(bytes);
 }
 
-// Every byte as "%XX", upper-case hex (the texts here are ASCII).
-std::string Encoded(const std::string& text) {
-  std::string out;
-  char code[4];
-  for (unsigned char c : text) {
-    std::snprintf(code, sizeof code, "%%%02X", c);
-    out += code;
-  }
-  return out;
-}
-
 std::string Head(int command, const std::string& uidDigest, const std::string& pwdDigest) {
-  return "CMD=" + std::to_string(command) + "&UID=" + Encoded(uidDigest) +
-         "&PWD=" + Encoded(pwdDigest);
+  return "CMD=" + std::to_string(command) + "&UID=" + PercentEncoded(uidDigest) +
+         "&PWD=" + PercentEncoded(pwdDigest);
 }
 
 std::string SerialField() {
-  return "&SERIAL=" + Encoded(BStr(gateway::SerialToken()).utf8());
+  return "&SERIAL=" + PercentEncoded(BStr(gateway::SerialToken()).utf8());
 }
 
 class Account : public ::testing::Test {
@@ -123,8 +112,8 @@ TEST_F(Account, CommandsWithoutCredentialsLeaveTheVerdictToTheGateway) {
   ExpectRelayed(CatchAutomationError([&] { control_->DelMessage("1"); }), 28375,
                 "SMS gateway: username/password error");
   ASSERT_EQ(Sent().size(), 1u);
-  EXPECT_EQ(Sent()[0],
-            "CMD=9&UID=&PWD=&ORDERID=" + Encoded("1") + "&DEST=" + Encoded("+") + SerialField());
+  EXPECT_EQ(Sent()[0], "CMD=9&UID=&PWD=&ORDERID=" + PercentEncoded("1") +
+                           "&DEST=" + PercentEncoded("+") + SerialField());
 }
 
 TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
@@ -148,8 +137,8 @@ TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
     const BStr result =
         c.phone ? control_->DelMessage(c.orderId, c.phone) : control_->DelMessage(c.orderId);
     EXPECT_EQ(result.utf8(), payload);
-    EXPECT_EQ(Sent().back(), head + "&ORDERID=" + Encoded(c.sentOrder) +
-                                 "&DEST=" + Encoded(c.sentDest) + SerialField())
+    EXPECT_EQ(Sent().back(), head + "&ORDERID=" + PercentEncoded(c.sentOrder) +
+                                 "&DEST=" + PercentEncoded(c.sentDest) + SerialField())
         << c.orderId;
   }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <orvulink/control.hpp>
+#include <orvulink/send.hpp>
 
 #include "control/control_state.hpp"
 #include "test_support.hpp"
@@ -194,6 +195,24 @@ TEST(Control, AForeignThreadGetsAClearErrorInsteadOfTouchingState) {
   EXPECT_EQ(error->Number(), 5);
   EXPECT_NE(error->Description().utf8().find("thread"), std::string::npos);
   EXPECT_EQ(control->UserName(), BStr("owner"));
+}
+
+}  // namespace
+}  // namespace orvulink
+
+namespace orvulink {
+namespace {
+
+TEST(Control, AControlOutlivingItsThreadsStateEndsQuietly) {
+  bool filled = false;
+  std::thread([&] {
+    // Made before the thread's state, so destroyed after it, like a control kept in a static.
+    thread_local std::shared_ptr<OrvuLinkActiveX> kept;
+    kept = OrvuLinkActiveX::Create();
+    kept->MessagesToSend()->AddMessage("+391110000001", "Ciao", "Mario");
+    filled = kept->MessagesToSend()->Count() == 1;
+  }).join();
+  EXPECT_TRUE(filled);
 }
 
 }  // namespace

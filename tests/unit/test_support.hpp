@@ -8,6 +8,7 @@
 #include <orvulink/automation.hpp>
 #include <orvulink/platform.hpp>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,6 +31,17 @@ std::optional<AutomationError> CatchAutomationError(Body&& body) {
 }
 
 // OpenSSL's MD5 of `bytes` as lower-case hex: the reference our own digest is checked against.
+// Every byte as "%XX", upper-case hex: how the component encodes a field (ASCII texts here).
+inline std::string PercentEncoded(const std::string& text) {
+  std::string out;
+  char code[4];
+  for (unsigned char c : text) {
+    std::snprintf(code, sizeof code, "%%%02X", c);
+    out += code;
+  }
+  return out;
+}
+
 inline std::string OpenSslMd5Hex(const std::string& bytes) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;

@@ -20,7 +20,9 @@ Environment:
                          UseAutomayicProxy is on
 
 Exit status:
-  0 success, 1 failure (an error, or a connection test that is not OK), 2 usage error)";
+  0 success, 1 failure (an error, or a connection test that is not OK), 2 usage error,
+  3 a send in which some message was refused or invalid,
+  4 status --wait ran out of time before every recipient's status was final)";
 
 std::string FailureMessage(const CLI::App*, const CLI::Error& error) {
   return std::string("error: ") + error.what() + "\nRun with --help for more information.\n";
@@ -47,6 +49,12 @@ void DescribeCommandLine(CLI::App& app, Invocation& invocation) {
   AddCreditCommand(app, invocation.command);
   AddInfoCommand(app, invocation.command);
   AddDeleteCommand(app, invocation.command);
+  AddSendCommand(app, invocation.command);
+  AddStatusCommand(app, invocation.command);
+  AddKeysCommand(app, invocation.command);
+  AddReceiveCommand(app, invocation.command);
+  AddAutoresponderCommand(app, invocation.command);
+  AddAboutCommand(app, invocation.command);
   // Set last, so that the subcommands' help does not repeat it.
   app.footer(kFooter);
 }

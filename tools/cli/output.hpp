@@ -28,10 +28,16 @@ class Output {
   void Rows(const std::vector<Row>& rows, std::string_view separator = ": ");
   // A single datum: labelled on a terminal, the bare value elsewhere (for `$(orvulink credit)`).
   void Value(std::string_view label, std::string_view value);
+  // A table of human output. On a terminal a header and columns that line up; elsewhere one
+  // line per row, the cells separated by TAB and no header, so that scripts can cut it.
+  void Table(const std::vector<std::string>& headers,
+             const std::vector<std::vector<std::string>>& rows);
   // The command's whole result as JSON; keys are named as the automation members.
   void Json(const nlohmann::ordered_json& document);
 
  private:
+  void TableLine(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths);
+
   std::ostream& out_;
   bool json_;
   bool terminal_;

@@ -8,6 +8,7 @@ void AddConfigCommand(CLI::App& app, CommandConfig& chosen) {
   config->require_subcommand(0, 1);
   AddConfigShowCommand(*config, chosen);
   AddConfigSetCommand(*config, chosen);
+  AddConfigEditCommand(*config, chosen);
 }
 
 }  // namespace orvulink::cli

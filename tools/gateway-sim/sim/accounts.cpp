@@ -1,7 +1,10 @@
 #include "sim/accounts.hpp"
 
+#include <chrono>
 #include <fstream>
 #include <set>
+
+#include "sim/local_time.hpp"
 
 namespace orvulink::sim {
 namespace {
@@ -17,10 +20,10 @@ const json& RequireArray(const json& value, const char* what) {
   return Require(value, value.is_array(), what);
 }
 
-ReceptionKey ParseReceptionKey(const json& entry) {
-  if (entry.is_string()) return ReceptionKey{entry.get<std::string>(), ""};
-  return ReceptionKey{entry.at("key").get<std::string>(),
-                      entry.value("autoresponder", std::string())};
+// Fixture messages without a date of their own arrived as the fixture was loaded.
+std::string LoadTime() {
+  const SimTime now = std::chrono::system_clock::now();
+  return FormatLocalDate(now) + " " + FormatLocalTime(now);
 }
 
 void ParseOrders(const json& orders, OrderBook& book) {
@@ -28,6 +31,18 @@ void ParseOrders(const json& orders, OrderBook& book) {
   for (const auto& [order_id, phones] : orders.items()) {
     for (const auto& phone : RequireArray(phones, "an order must list its phones"))
       book.AddRecipient(order_id, phone.get<std::string>());
+  }
+}
+
+// A number alone fails with the default reason; {"phone", "reason"} names its own.
+void ParseFailing(const json& list, Account& account) {
+  for (const auto& entry : RequireArray(list, "\"failing\" must be a list")) {
+    if (entry.is_string()) {
+      account.failing[entry.get<std::string>()] = kDefaultFailureReason;
+    } else {
+      account.failing[entry.at("phone").get<std::string>()] =
+          entry.value("reason", kDefaultFailureReason);
+    }
   }
 }
 
@@ -41,9 +56,14 @@ Account ParseAccount(const json& entry) {
   account.abroad = entry.value("abroad", account.abroad);
   const json keys = entry.value("reception_keys", json::array());
   for (const auto& key : RequireArray(keys, "\"reception_keys\" must be a list")) {
-    account.reception_keys.push_back(ParseReceptionKey(key));
+    account.reception_keys.push_back(ParseReceptionKey(key, LoadTime()));
   }
   ParseOrders(entry.value("orders", json::object()), account.orders);
+  account.vap_code = entry.value("vap_code", std::string());
+  const json unreachable = entry.value("unreachable", json::array());
+  for (const auto& phone : RequireArray(unreachable, "\"unreachable\" must be a list"))
+    account.unreachable.push_back(phone.get<std::string>());
+  ParseFailing(entry.value("failing", json::array()), account);
   return account;
 }
 
@@ -69,10 +89,17 @@ json OrdersToJson(const OrderBook& book) {
   return orders;
 }
 
+json FailingToJson(const Account& account) {
+  json failing = json::array();
+  for (const auto& [phone, reason] : account.failing)
+    failing.push_back({{"phone", phone}, {"reason", reason}});
+  return failing;
+}
+
 json AccountToJson(const Account& account) {
   json keys = json::array();
   for (const auto& key : account.reception_keys) {
-    keys.push_back({{"key", key.key}, {"autoresponder", key.autoresponder}});
+    keys.push_back(ReceptionKeyToJson(key));
   }
   return {{"user", account.user},
           {"password", account.password},
@@ -81,7 +108,10 @@ json AccountToJson(const Account& account) {
           {"status_query", account.status_query},
           {"abroad", account.abroad},
           {"reception_keys", keys},
-          {"orders", OrdersToJson(account.orders)}};
+          {"orders", OrdersToJson(account.orders)},
+          {"vap_code", account.vap_code},
+          {"unreachable", account.unreachable},
+          {"failing", FailingToJson(account)}};
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -9,13 +10,9 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/orders.hpp"
+#include "sim/reception_key.hpp"
 
 namespace orvulink::sim {
-
-struct ReceptionKey {
-  std::string key;
-  std::string autoresponder;
-};
 
 struct Account {
   std::string user;
@@ -25,8 +22,16 @@ struct Account {
   bool status_query = true;  // may use the status-query service
   bool abroad = true;        // may send abroad
   std::vector<ReceptionKey> reception_keys;
+  bool download_open = false;  // a download (4) awaits its check (5)
   OrderBook orders;
+  std::string vap_code;                             // "": sends need none
+  std::vector<std::string> unreachable;             // recipients the gateway refuses
+  std::map<std::string, int, std::less<>> failing;  // recipient to why its delivery fails
 };
+
+// The reason a failing recipient's delivery fails with when the fixture names none: the
+// recipient number.
+inline constexpr int kDefaultFailureReason = 0;
 
 struct AccountFixture {
   bool status_service = true;  // the gateway's status-query service is up

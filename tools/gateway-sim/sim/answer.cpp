@@ -5,7 +5,7 @@
 namespace orvulink::sim {
 
 std::string Answer::Text() const {
-  return payload.empty() ? code : code + "\n" + payload;
+  return payload.empty() ? code : code + separator + payload;
 }
 
 Answer Success(std::string payload) {

@@ -9,6 +9,9 @@ namespace orvulink::sim {
 namespace result_code {
 inline constexpr std::string_view kSuccess = "01";
 inline constexpr std::string_view kGatewayMessage = "00";
+inline constexpr std::string_view kMessageWrong = "89";
+inline constexpr std::string_view kAutoresponder = "93";
+inline constexpr std::string_view kVapCode = "94";
 inline constexpr std::string_view kInsufficientCredit = "97";
 inline constexpr std::string_view kCgiError = "98";
 inline constexpr std::string_view kAuthentication = "99";
@@ -24,8 +27,10 @@ inline constexpr char kAnswerContentType[] = "text/html; charset=windows-1252";
 struct Answer {
   std::string code;     // two characters
   std::string payload;  // UTF-8
+  // Between code and payload; the send command's client reads its records after a space.
+  char separator = '\n';
 
-  // Code, LF, payload. Without a payload the code stands alone, so a client that reads the
+  // Code, separator, payload. Without a payload the code stands alone, so a client that reads the
   // page's body as a number (the connection test) sees nothing but digits.
   std::string Text() const;
 };

@@ -1,11 +1,14 @@
 #include "sim/control_endpoint.hpp"
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
 
 #include "sim/fault.hpp"
+#include "sim/local_time.hpp"
 
 namespace orvulink::sim {
 namespace {
@@ -61,6 +64,49 @@ void AddFault(const httplib::Request& request, httplib::Response& response, Simu
   }
 }
 
+// Ten years: far enough for any schedule, small enough that the clock cannot overflow.
+constexpr std::int64_t kLongestAdvanceMs = 10LL * 366 * 24 * 3600 * 1000;
+
+json Now(const Gateway& gateway) {
+  const SimTime now = gateway.Now();
+  return {{"now", FormatLocalDate(now) + " " + FormatLocalTime(now)}};
+}
+
+void AdvanceClock(const httplib::Request& request, httplib::Response& response, Gateway& gateway) {
+  try {
+    const json body = json::parse(request.body);
+    const json& ms = body.at("ms");
+    if (!ms.is_number_integer() || ms.get<std::int64_t>() < 0 ||
+        ms.get<std::int64_t>() > kLongestAdvanceMs) {
+      SetJson(response, {{"error", "\"ms\" must be a whole number from 0 to ten years"}}, 400);
+      return;
+    }
+    gateway.AdvanceClock(std::chrono::milliseconds(ms.get<std::int64_t>()));
+    SetJson(response, Now(gateway));
+  } catch (const json::exception& e) {
+    SetJson(response, {{"error", std::string("expected {\"ms\": N}: ") + e.what()}}, 400);
+  }
+}
+
+// {"key", "sender", "text", "sent"?}: the SMS waits on the key until a confirmed download.
+void ReceiveSms(const httplib::Request& request, httplib::Response& response, Gateway& gateway) {
+  try {
+    const json body = json::parse(request.body);
+    IncomingSms sms{body.value("sent", std::string()), body.at("sender").get<std::string>(),
+                    body.at("text").get<std::string>()};
+    const std::string key = body.at("key").get<std::string>();
+    const auto waiting = gateway.ReceiveSms(key, std::move(sms));
+    if (!waiting) {
+      SetJson(response, {{"error", "no account owns the key \"" + key + "\""}}, 404);
+      return;
+    }
+    SetJson(response, {{"key", key}, {"waiting", *waiting}});
+  } catch (const json::exception& e) {
+    SetJson(response,
+            {{"error", std::string("expected {\"key\", \"sender\", \"text\"}: ") + e.what()}}, 400);
+  }
+}
+
 json Requests(const RequestLog& log) {
   json list = json::array();
   for (const auto& body : log.Commands())
@@ -87,6 +133,13 @@ void MountControlEndpoint(httplib::Server& server, SimulatorState& state) {
              }));
   server.Get("/control/accounts",
              LoopbackOnly([&state](Req, Res s) { SetJson(s, state.gateway.AccountsJson()); }));
+  server.Post("/control/receive",
+              LoopbackOnly([&state](Req q, Res s) { ReceiveSms(q, s, state.gateway); }));
+  server.Post("/control/advance",
+              LoopbackOnly([&state](Req q, Res s) { AdvanceClock(q, s, state.gateway); }));
+  server.Post("/control/settle", LoopbackOnly([&state](Req, Res s) {
+                SetJson(s, {{"settled", state.gateway.SettleDeliveries()}});
+              }));
 }
 
 }  // namespace orvulink::sim

@@ -7,6 +7,9 @@
 
 #include "sim/account_commands.hpp"
 #include "sim/credential_digest.hpp"
+#include "sim/reception_commands.hpp"
+#include "sim/send_command.hpp"
+#include "sim/status_command.hpp"
 
 namespace orvulink::sim {
 namespace {
@@ -15,12 +18,26 @@ constexpr std::array<std::string_view, 3> kHead = {"CMD", "UID", "PWD"};
 
 constexpr std::array<std::string_view, 1> kSerialOnly = {"SERIAL"};
 constexpr std::array<std::string_view, 3> kDeleteFields = {"ORDERID", "DEST", "SERIAL"};
+constexpr std::array<std::string_view, 2> kSerialThenKey = {"SERIAL", "KEY"};
+constexpr std::array<std::string_view, 1> kTestOption = {"TEST"};
+constexpr std::array<std::string_view, 2> kKeyThenSerial = {"KEY", "SERIAL"};
+constexpr std::array<std::string_view, 3> kAutoresponderFields = {"KEY", "AUTORESPONDER", "SERIAL"};
+constexpr std::array<std::string_view, 2> kSendFields = {"SERIAL", "SENDDATA"};
+constexpr std::array<std::string_view, 2> kSendOptions = {"VCODE", "TEST"};
+constexpr std::array<std::string_view, 2> kStatusFields = {"QUERYDATA", "SERIAL"};
 
-// Later commands (4, 5, 6, 14, 15, 16, 17) join this table with their field layouts.
+// Every command the gateway answers, with its field layout.
 constexpr std::array kCommands = {
     CommandEntry{2, kSerialOnly, {}, &CreditCommand},
+    CommandEntry{4, kSerialThenKey, kTestOption, &DownloadCommand},
+    CommandEntry{5, kSerialOnly, {}, &DownloadCheckCommand},
+    CommandEntry{6, kSerialThenKey, {}, &WaitingCountCommand},
     CommandEntry{7, kSerialOnly, {}, &UserInfoCommand},
     CommandEntry{9, kDeleteFields, {}, &DeleteCommand},
+    CommandEntry{14, kSendFields, kSendOptions, &SendCommand},
+    CommandEntry{15, kStatusFields, {}, &StatusCommand},
+    CommandEntry{16, kKeyThenSerial, {}, &AutoresponderQueryCommand},
+    CommandEntry{17, kAutoresponderFields, {}, &AutoresponderChangeCommand},
 };
 
 std::optional<int> CommandNumber(const ParsedCommand& command) {
@@ -81,7 +98,8 @@ const CommandEntry* FindCommand(int number) {
   return it == kCommands.end() ? nullptr : &*it;
 }
 
-Answer Dispatch(const ParsedCommand& command, AccountFixture& accounts, std::string_view serial) {
+Answer Dispatch(const ParsedCommand& command, AccountFixture& accounts, std::string_view serial,
+                SimTime now) {
   const auto number = CommandNumber(command);
   const CommandEntry* entry = number ? FindCommand(*number) : nullptr;
   if (entry == nullptr || !HasLayout(command, *entry)) return Failure(result_code::kCgiError);
@@ -91,7 +109,7 @@ Answer Dispatch(const ParsedCommand& command, AccountFixture& accounts, std::str
   }
   Account* account = Authenticate(command, accounts);
   if (account == nullptr) return Failure(result_code::kAuthentication);
-  CommandContext context{command, *account, accounts};
+  CommandContext context{command, *account, accounts, now};
   return entry->handler(context);
 }
 

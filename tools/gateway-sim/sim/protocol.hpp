@@ -7,6 +7,7 @@
 #include "sim/accounts.hpp"
 #include "sim/answer.hpp"
 #include "sim/command_parser.hpp"
+#include "sim/sim_clock.hpp"
 
 namespace orvulink::sim {
 
@@ -15,6 +16,7 @@ struct CommandContext {
   const ParsedCommand& command;
   Account& account;
   const AccountFixture& gateway;
+  SimTime now = std::chrono::system_clock::now();  // the gateway's clock as the command arrived
 
   // The decoded text of a field the command's layout guarantees.
   const std::string& Field(std::string_view name) const;
@@ -37,6 +39,7 @@ const CommandEntry* FindCommand(int number);
 
 // Checks layout, serial token and credentials, then runs the handler. A malformed command or
 // a wrong serial token answers "98"; unknown credentials "99".
-Answer Dispatch(const ParsedCommand& command, AccountFixture& accounts, std::string_view serial);
+Answer Dispatch(const ParsedCommand& command, AccountFixture& accounts, std::string_view serial,
+                SimTime now = std::chrono::system_clock::now());
 
 }  // namespace orvulink::sim

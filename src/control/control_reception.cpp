@@ -1,0 +1,35 @@
+// The control's reception members: the list of the user's keys, filled on request.
+#include <orvulink/control.hpp>
+#include <orvulink/receive.hpp>
+
+#include "control/account.hpp"
+#include "control/control_state.hpp"
+#include "control/error_exit.hpp"
+#include "receive/key_list.hpp"
+
+namespace orvulink {
+
+using control::ThisThreadState;
+
+std::shared_ptr<OrvuReceptionKeys> OrvuLinkActiveX::ReceptionKeys() const {
+  CheckThread();
+  return ThisThreadState().ReceptionKeys;
+}
+
+// The previous list is replaced only once the user information has arrived, so a failed
+// query leaves the host's keys as they were.
+VariantBool OrvuLinkActiveX::FillReceptionKeys() {
+  CheckThread();
+  auto& state = ThisThreadState();
+  return control::Trapped(state, [&] {
+    control::ResetErrorState(state);
+    if (state.UserName.empty() || state.Password.empty()) {
+      control::RaiseNumbered(state, ORVULINK_ERROR_AUTHENTICATION);
+    }
+    control::QueryUserInfo(state);
+    receive::AddListedKeys(state, receive::RenewReceptionKeys(state));
+    return VariantBool(true);
+  });
+}
+
+}  // namespace orvulink

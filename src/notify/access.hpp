@@ -1,0 +1,47 @@
+// The component's own way into the status-query objects: creation, the internal setters and
+// the stores the host cannot see.
+#pragma once
+
+#include <orvulink/notify.hpp>
+
+#include "control/list_capacity.hpp"
+#include "platform/keyed_list.hpp"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvulink::notify {
+
+class RecipientList : public platform::KeyedList<std::shared_ptr<OrvuNotifiedMessage>> {};
+
+struct NotifyListState {
+  platform::KeyedList<std::shared_ptr<OrvuNotifiedOrderID>> orderIds;
+  VariantBool autoNotify{false};
+  std::int16_t maxListToNotify = control::kLargestList;
+};
+
+struct Access {
+  static std::shared_ptr<OrvuNotifiedMessage> NewRecipient();
+  static std::shared_ptr<OrvuNotifiedOrderID> NewOrderID(std::u16string orderId);
+  static std::shared_ptr<OrvuNotifiedMessages> NewList();
+
+  // Stripped of separators and put in international form; the verdict is not used.
+  static void SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone);
+  static Date& DateTime(OrvuNotifiedMessage& r) { return r.dateTime_; }
+  static OrvuLink_CodeReason& ReasonCode(OrvuNotifiedMessage& r) { return r.reasonCode_; }
+  static OrvuLink_StateNotify& Status(OrvuNotifiedMessage& r) { return r.status_; }
+  static const std::u16string& PhoneGsm(const OrvuNotifiedMessage& r) { return r.phoneGsm_; }
+
+  static const std::u16string& OrderID(const OrvuNotifiedOrderID& o) { return o.orderID_; }
+  static OrvuLink_StateOrederID& Status(OrvuNotifiedOrderID& o) { return o.status_; }
+  static bool& PhoneSelected(OrvuNotifiedOrderID& o) { return o.phoneSelected_; }
+  static RecipientList& Recipients(OrvuNotifiedOrderID& o) { return *o.recipients_; }
+
+  static NotifyListState& State(OrvuNotifiedMessages& list) { return *list.state_; }
+};
+
+// The control end's share: the thread's status-query list emptied and dropped.
+void ReleaseNotifyList(control::ControlState& state);
+
+}  // namespace orvulink::notify

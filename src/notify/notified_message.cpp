@@ -1,0 +1,39 @@
+#include "gateway/phone.hpp"
+#include "notify/access.hpp"
+
+namespace orvulink {
+
+OrvuNotifiedMessage::~OrvuNotifiedMessage() = default;
+
+BStr OrvuNotifiedMessage::PhoneGsm() const {
+  CheckThread();
+  return phoneGsm_;
+}
+Date OrvuNotifiedMessage::DateTime() const {
+  CheckThread();
+  return dateTime_;
+}
+OrvuLink_CodeReason OrvuNotifiedMessage::ReasonCode() const {
+  CheckThread();
+  return reasonCode_;
+}
+OrvuLink_StateNotify OrvuNotifiedMessage::Status() const {
+  CheckThread();
+  return status_;
+}
+
+namespace notify {
+
+std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
+  return std::shared_ptr<OrvuNotifiedMessage>(new OrvuNotifiedMessage());
+}
+
+void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {
+  std::u16string normalised(phone);
+  gateway::StripSeparators(normalised);
+  gateway::NormalizePhoneGsm(normalised);
+  recipient.phoneGsm_ = std::move(normalised);
+}
+
+}  // namespace notify
+}  // namespace orvulink

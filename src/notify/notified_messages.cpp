@@ -1,0 +1,104 @@
+#include "control/control_state.hpp"
+#include "control/error_exit.hpp"
+#include "control/list_capacity.hpp"
+#include "notify/access.hpp"
+#include "notify/notify_list_edit.hpp"
+#include "notify/status_query.hpp"
+#include "platform/runtime_error.hpp"
+
+namespace orvulink {
+
+using control::ThisThreadState;
+
+OrvuNotifiedMessages::OrvuNotifiedMessages()
+    : state_(std::make_unique<notify::NotifyListState>()) {}
+
+OrvuNotifiedMessages::~OrvuNotifiedMessages() = default;
+
+OrvuNotifiedMessages::OrderIDPtr OrvuNotifiedMessages::ItemOrderID(const BStr& OrderID) const {
+  CheckThread();
+  return state_->orderIds.Find(OrderID.str());
+}
+OrvuNotifiedMessages::OrderIDPtr OrvuNotifiedMessages::Item(std::int16_t Index) const {
+  CheckThread();
+  return state_->orderIds.At(Index);
+}
+std::int16_t OrvuNotifiedMessages::Count() const {
+  CheckThread();
+  return static_cast<std::int16_t>(state_->orderIds.Count());
+}
+std::shared_ptr<Enumerator<OrvuNotifiedMessages::OrderIDPtr>> OrvuNotifiedMessages::NewEnum()
+    const {
+  CheckThread();
+  if (!state_->orderIds.Exists()) platform::RaiseRuntimeError(platform::kErrObjectNotSet);
+  return std::make_shared<Enumerator<OrderIDPtr>>(state_->orderIds.Entries());
+}
+
+void OrvuNotifiedMessages::Clear() {
+  CheckThread();
+  auto& control = ThisThreadState();
+  control::Trapped(control, [&] {
+    control::ResetErrorState(control);
+    state_->orderIds.Release();
+  });
+}
+
+VariantBool OrvuNotifiedMessages::AutoNotify() const {
+  CheckThread();
+  return state_->autoNotify;
+}
+void OrvuNotifiedMessages::AutoNotify(VariantBool bAutoNotify) {
+  CheckThread();
+  state_->autoNotify = bAutoNotify;
+}
+
+std::int16_t OrvuNotifiedMessages::MaxListToNotify() const {
+  CheckThread();
+  return state_->maxListToNotify;
+}
+void OrvuNotifiedMessages::MaxListToNotify(std::int16_t iMaxSize) {
+  CheckThread();
+  auto& control = ThisThreadState();
+  control::Trapped(control, [&] {
+    control::ResetErrorState(control);
+    control::RequireListCapacity(control, iMaxSize);
+    state_->orderIds.Release();
+    state_->maxListToNotify = iMaxSize;
+  });
+}
+
+VariantBool OrvuNotifiedMessages::AddMessage(const BStr& OrderID, const BStr& PhoneGsm) {
+  CheckThread();
+  auto& control = ThisThreadState();
+  return control::Trapped(control, [&] {
+    control::ResetErrorState(control);
+    return VariantBool(notify::AddOrderID(*this, OrderID.str(), PhoneGsm.str()));
+  });
+}
+
+VariantBool OrvuNotifiedMessages::GetStatusNotify() {
+  CheckThread();
+  auto& control = ThisThreadState();
+  return control::Trapped(control, [&] { return VariantBool(notify::QueryStatus(*this)); });
+}
+
+VariantBool OrvuNotifiedMessages::RemoveMessage(const BStr& OrderID, const BStr& PhoneGsm) {
+  CheckThread();
+  bool removed = false;
+  control::Suppressed(
+      [&] { removed = notify::RemoveOrderID(*this, OrderID.str(), PhoneGsm.str()); });
+  return VariantBool(removed);
+}
+
+std::vector<OrvuNotifiedMessages::OrderIDPtr>::const_iterator OrvuNotifiedMessages::begin() const {
+  return state_->orderIds.Entries().begin();
+}
+std::vector<OrvuNotifiedMessages::OrderIDPtr>::const_iterator OrvuNotifiedMessages::end() const {
+  return state_->orderIds.Entries().end();
+}
+
+std::shared_ptr<OrvuNotifiedMessages> notify::Access::NewList() {
+  return std::shared_ptr<OrvuNotifiedMessages>(new OrvuNotifiedMessages());
+}
+
+}  // namespace orvulink

@@ -1,0 +1,92 @@
+#include "notify/access.hpp"
+#include "notify/status_query.hpp"
+#include "platform/clock.hpp"
+#include "platform/conversions.hpp"
+#include "platform/text.hpp"
+
+#include <cstdio>
+#include <optional>
+
+namespace orvulink::notify {
+namespace {
+
+std::u16string Formatted(const char* format, int a, int b, int c) {
+  char text[16];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return platform::Utf8ToUtf16(text);
+}
+
+// "0000-00-00" and "00:00:00" stand for today and for now.
+std::u16string WithPresentFilledIn(std::u16string_view entry) {
+  // Most entries carry their own time: the clock is read only for those that do not.
+  if (entry.find(u"0000-00-00") == std::u16string_view::npos &&
+      entry.find(u"00:00:00") == std::u16string_view::npos) {
+    return std::u16string(entry);
+  }
+  const DateParts now = platform::Now().ToParts();
+  const std::u16string today = Formatted("%04d-%02d-%02d", now.year, now.month, now.day);
+  const std::u16string time = Formatted("%02d:%02d:%02d", now.hour, now.minute, now.second);
+  return platform::ReplaceAll(platform::ReplaceAll(entry, u"0000-00-00", today), u"00:00:00", time);
+}
+
+std::optional<Date> LocalDateTime(const std::u16string& date, const std::u16string& time) {
+  const std::string text = platform::Utf16ToUtf8(date + u" " + time);
+  DateParts parts;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &parts.year, &parts.month, &parts.day,
+                  &parts.hour, &parts.minute, &parts.second, &rest) != 6) {
+    return std::nullopt;
+  }
+  try {
+    return Date::FromParts(parts);
+  } catch (const AutomationError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::int32_t> WholeNumber(std::u16string_view text) {
+  try {
+    return platform::TextToLong(text);
+  } catch (const AutomationError&) {
+    return std::nullopt;
+  }
+}
+
+// Status code 0 means accepted by the gateway; an unreadable one counts the same.
+OrvuLink_StateNotify StatusFrom(std::u16string_view field) {
+  const auto code = WholeNumber(field);
+  if (!code || *code == 0) return ORVULINK_STATE_GETWAY;
+  return static_cast<OrvuLink_StateNotify>(*code);
+}
+
+std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(OrvuNotifiedOrderID& orderId,
+                                                     const std::vector<std::u16string>& fields) {
+  if (!Access::PhoneSelected(orderId)) return Access::NewRecipient();
+  if (fields.size() < 3) return nullptr;
+  return Access::Recipients(orderId).Find(fields[2]);
+}
+
+}  // namespace
+
+void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
+  const std::vector<std::u16string> fields = platform::Split(WithPresentFilledIn(entry), u",");
+  auto recipient = ChooseRecipient(orderId, fields);
+  if (!recipient) return;
+  const bool created = !Access::PhoneSelected(orderId);
+  if (fields.size() >= 2) {
+    if (auto date = LocalDateTime(fields[0], fields[1])) Access::DateTime(*recipient) = *date;
+  }
+  if (fields.size() >= 3) Access::SetPhoneGsm(*recipient, fields[2]);
+  if (fields.size() == 5) {
+    if (auto reason = WholeNumber(fields[4])) {
+      Access::ReasonCode(*recipient) = static_cast<OrvuLink_CodeReason>(*reason);
+    }
+  } else {
+    Access::ReasonCode(*recipient) = ORVULINK_CODEREASON_INDEFINITE;
+  }
+  Access::Status(*recipient) = StatusFrom(fields.size() >= 4 ? fields[3] : u"");
+  // A number the order ID already has keeps its first recipient.
+  if (created) Access::Recipients(orderId).Add(Access::PhoneGsm(*recipient), recipient);
+}
+
+}  // namespace orvulink::notify

@@ -1,0 +1,103 @@
+#include "notify/status_query.hpp"
+
+#include <orvulink/platform.hpp>
+
+#include "control/control_state.hpp"
+#include "control/error_exit.hpp"
+#include "gateway/answer.hpp"
+#include "gateway/command.hpp"
+#include "gateway/exchange_form.hpp"
+#include "notify/access.hpp"
+#include "platform/runtime_error.hpp"
+#include "platform/text.hpp"
+
+namespace orvulink::notify {
+namespace {
+
+constexpr int kStatusCommand = 15;
+// Shorter query text cannot name an order ID.
+constexpr std::size_t kShortestQuery = 3;
+
+void RaiseProgress(OrvuNotifiedMessages& list, OrvuLink_CodeProgress step) {
+  platform::PumpMessages();
+  OrvuLink_CodeProgress value = step;
+  list.ProgresNotify.Fire(value);
+  platform::PumpMessages();
+}
+
+bool Reported(std::u16string_view entries) {
+  return !entries.empty() && entries != u"NULL";
+}
+
+void ApplyStatusLine(NotifyListState& state, std::u16string_view line) {
+  const std::vector<std::u16string> fields = platform::Split(line, u"\t");
+  if (fields.empty()) platform::RaiseRuntimeError(platform::kErrSubscript);
+  const auto orderId = state.orderIds.Find(fields[0]);
+  if (!orderId) return;
+  if (fields.size() < 2) platform::RaiseRuntimeError(platform::kErrSubscript);
+  const bool reported = Reported(fields[1]);
+  Access::Status(*orderId) = reported ? ORVULINK_ORDERID_CORRECTED : ORVULINK_ORDERID_NOTCORRECTED;
+  if (!reported) return;
+  for (const std::u16string& entry : platform::Split(fields[1], u";")) {
+    ApplyStatusEntry(*orderId, entry);
+  }
+}
+
+}  // namespace
+
+std::u16string QueryText(const NotifyListState& state) {
+  std::u16string query;
+  for (const auto& orderId : state.orderIds.Entries()) {
+    if (orderId->Status() != ORVULINK_ORDERID_TOVERIFY) continue;
+    query += Access::OrderID(*orderId) + u":";
+    // One named recipient is asked for alone; otherwise the order's every recipient is.
+    RecipientList& recipients = Access::Recipients(*orderId);
+    if (recipients.Count() == 1) query += Access::PhoneGsm(*recipients.At(1));
+    query += u';';
+  }
+  return query;
+}
+
+void ApplyStatusLines(NotifyListState& state, std::u16string_view payload) {
+  for (const std::u16string& line : platform::Split(payload, u"\r\n"))
+    ApplyStatusLine(state, line);
+}
+
+void FinaliseOrderIDs(NotifyListState& state) {
+  for (const auto& orderId : state.orderIds.Entries()) {
+    OrvuLink_StateOrederID& status = Access::Status(*orderId);
+    if (status != ORVULINK_ORDERID_CORRECTED) status = ORVULINK_ORDERID_NOTCORRECTED;
+    for (const auto& recipient : Access::Recipients(*orderId).Entries()) {
+      OrvuLink_StateNotify& delivery = Access::Status(*recipient);
+      if (delivery == ORVULINK_STATE_TONOTIFY) delivery = ORVULINK_STATE_ERRGATEWAY;
+    }
+  }
+}
+
+bool QueryStatus(OrvuNotifiedMessages& list) {
+  control::ControlState& control = control::ThisThreadState();
+  control::ResetErrorState(control);
+  RaiseProgress(list, ORVULINK_PROGRESS_COMPOSEREQUEST);
+  NotifyListState& state = Access::State(list);
+  if (!state.orderIds.Exists()) return false;
+  std::u16string query = QueryText(state);
+  if (query.size() < kShortestQuery) return false;
+  query.pop_back();
+  gateway::CommandString command(kStatusCommand);
+  command.Field(u"QUERYDATA", query).Serial();
+  RaiseProgress(list, ORVULINK_PROGRESS_REQUEST);
+  const std::u16string answer = gateway::ThisThreadExchangeForm().getUrl(command.str());
+  platform::PumpMessages();
+  gateway::DecodeAnswer(control, answer);
+  const std::u16string payload = gateway::Payload(answer);
+  if (payload.empty() || platform::FoldCase(payload) == platform::FoldCase(u"NULL")) {
+    control::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
+  }
+  RaiseProgress(list, ORVULINK_PROGRESS_SAVERESPOSE);
+  ApplyStatusLines(state, payload);
+  FinaliseOrderIDs(state);
+  RaiseProgress(list, ORVULINK_PROGRESS_FINISH);
+  return true;
+}
+
+}  // namespace orvulink::notify

@@ -1,0 +1,15 @@
+// Reading a date and time that the gateway wrote as text. One fixed layout, whatever the
+// system's locale: "yyyy-mm-dd", optionally followed by a blank and "HH:MM" or "HH:MM:SS".
+#pragma once
+
+#include <orvulink/automation.hpp>
+
+#include <string_view>
+
+namespace orvulink::platform {
+
+// The local date and time the text names; blanks around it are ignored. Text of another layout
+// raises 13 (type mismatch), a date that does not exist raises 5.
+Date TextToDate(std::u16string_view text);
+
+}  // namespace orvulink::platform

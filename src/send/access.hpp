@@ -1,0 +1,48 @@
+// The component's own way into the send objects: creation and the members the host cannot see.
+#pragma once
+
+#include <orvulink/send.hpp>
+
+#include <memory>
+#include <string>
+
+namespace orvulink::control {
+struct ControlState;
+}  // namespace orvulink::control
+
+namespace orvulink::send {
+
+struct SendListState;
+
+// The control end's share: the thread's send list emptied and dropped.
+void ReleaseSendList(control::ControlState& state);
+
+struct Access {
+  static std::shared_ptr<OrvuSendOrderID> NewOrderIDs();
+  static std::shared_ptr<OrvuSendMessage> NewMessage();
+  static std::shared_ptr<OrvuSendMessages> NewList();
+
+  // Adds an order ID unless it is already there (ignoring case), creating the store first.
+  static void AddOrderID(OrvuSendOrderID& ids, const std::u16string& id);
+  // Empties the list and drops its store.
+  static void ReleaseAll(OrvuSendOrderID& ids);
+
+  static OrvuSendMessage& Editable(const OrvuSendMessage& message) {
+    return const_cast<OrvuSendMessage&>(message);
+  }
+  static std::u16string& PhoneGsm(OrvuSendMessage& m) { return m.phoneGsm_; }
+  static std::u16string& Text(OrvuSendMessage& m) { return m.text_; }
+  static std::u16string& Sender(OrvuSendMessage& m) { return m.sender_; }
+  static std::u16string& DateText(OrvuSendMessage& m) { return m.dateText_; }
+  static Date& GivenDate(OrvuSendMessage& m) { return m.givenDate_; }
+  static std::int16_t& NumSMS(OrvuSendMessage& m) { return m.numSMS_; }
+  static std::int16_t& ListPosition(OrvuSendMessage& m) { return m.listPosition_; }
+  static std::int16_t& GroupIndex(OrvuSendMessage& m) { return m.groupIndex_; }
+  static OrvuLink_StatusMessage& Status(OrvuSendMessage& m) { return m.status_; }
+  static std::shared_ptr<OrvuSendOrderID>& OrderID(OrvuSendMessage& m) { return m.orderID_; }
+
+  static SendListState& State(OrvuSendMessages& list) { return *list.state_; }
+  static const SendListState& State(const OrvuSendMessages& list) { return *list.state_; }
+};
+
+}  // namespace orvulink::send

@@ -1,0 +1,8 @@
+// The characters a message text may carry.
+#pragma once
+
+namespace orvulink::send {
+
+bool InMessageAlphabet(char16_t unit);
+
+}  // namespace orvulink::send

@@ -1,0 +1,134 @@
+#include "send/message_rules.hpp"
+
+#include "gateway/phone.hpp"
+#include "platform/conversions.hpp"
+#include "platform/text.hpp"
+#include "send/message_alphabet.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace orvulink::send {
+namespace {
+
+constexpr std::size_t kMaxTextLength = 640;
+constexpr std::size_t kPartLength = 157;
+constexpr std::size_t kLongestWord = kPartLength - 1;
+constexpr std::size_t kMinNumericSender = 7;
+constexpr std::size_t kMaxNumericSender = 15;
+constexpr std::size_t kMinNamedSender = 3;
+constexpr std::size_t kMaxNamedSender = 11;
+
+std::u16string DeleteAll(std::u16string text, std::initializer_list<std::u16string_view> pieces) {
+  for (std::u16string_view piece : pieces)
+    text = platform::ReplaceAll(text, piece, u"");
+  return text;
+}
+
+bool LengthWithin(std::size_t length, std::size_t low, std::size_t high) {
+  return length >= low && length <= high;
+}
+
+// Words longer than a part are cut into part-sized pieces.
+std::vector<std::u16string> BreakLongWords(const std::vector<std::u16string>& words) {
+  std::vector<std::u16string> pieces;
+  pieces.reserve(words.size());
+  for (const std::u16string& word : words) {
+    std::u16string_view rest = word;
+    while (rest.size() > kLongestWord) {
+      pieces.emplace_back(rest.substr(0, kLongestWord));
+      rest.remove_prefix(kLongestWord);
+    }
+    pieces.emplace_back(rest);
+  }
+  return pieces;
+}
+
+std::int16_t PackIntoParts(const std::vector<std::u16string>& words) {
+  std::int16_t parts = 1;
+  std::size_t current = 0;
+  for (const std::u16string& word : words) {
+    // The space is counted even in an empty part, so a part never reaches 157 by one word.
+    if (word.size() + 1 + current > kPartLength) {
+      ++parts;
+      current = 0;
+    }
+    current = current == 0 ? word.size() : current + 1 + word.size();
+  }
+  return parts;
+}
+
+std::u16string JoinWithSpaces(const std::vector<std::u16string>& words) {
+  std::u16string text;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) text += u' ';
+    text += words[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+CheckedRecipient CheckRecipient(std::u16string_view text) {
+  std::u16string phone(text);
+  const bool valid = gateway::NormalizePhoneGsm(phone);
+  return {DeleteAll(std::move(phone), {u"\b", u",", u"\t", u"\r\n", u" ", u";"}), valid};
+}
+
+std::optional<std::u16string> CheckSender(std::u16string_view text) {
+  std::u16string sender = DeleteAll(std::u16string(text), {u"\b", u",", u"\t", u"\r\n"});
+  if (sender.empty()) return std::nullopt;
+  if (!platform::IsNumeric(sender)) {
+    if (!LengthWithin(sender.size(), kMinNamedSender, kMaxNamedSender)) return std::nullopt;
+    return sender;
+  }
+  if (sender.starts_with(u"00")) sender.erase(0, 2);
+  if (sender.starts_with(u'+')) sender.erase(0, 1);
+  if (!LengthWithin(sender.size(), kMinNumericSender, kMaxNumericSender)) return std::nullopt;
+  return sender;
+}
+
+std::optional<std::u16string> SendDateText(Date value) {
+  if (value.IsZero()) return std::u16string(kSendNow);
+  // A value within day zero carries only a time of day.
+  if (!std::isfinite(value.value) || std::fabs(value.value) < 1.0) return std::nullopt;
+  DateParts parts;
+  try {
+    parts = value.ToParts();
+  } catch (const AutomationError&) {
+    return std::nullopt;  // outside the calendar the platform knows
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", parts.year, parts.month, parts.day,
+                parts.hour, parts.minute);
+  return platform::Utf8ToUtf16(text);
+}
+
+Date DateFromSendDateText(std::u16string_view text) {
+  const std::string ascii = platform::Utf16ToUtf8(text);
+  DateParts parts;
+  if (std::sscanf(ascii.c_str(), "%4d-%2d-%2d %2d:%2d", &parts.year, &parts.month, &parts.day,
+                  &parts.hour, &parts.minute) != 5) {
+    return Date{};
+  }
+  parts.second = 0;
+  return Date::FromParts(parts);
+}
+
+std::u16string FilterMessageText(std::u16string_view text) {
+  const std::u16string cut(text.substr(0, kMaxTextLength));
+  std::u16string filtered;
+  filtered.reserve(cut.size());
+  for (char16_t unit : platform::ReplaceAll(cut, u"\r\n", u"\r")) {
+    if (InMessageAlphabet(unit)) filtered += unit;
+  }
+  return filtered;
+}
+
+CountedText CountParts(std::u16string_view text) {
+  const std::vector<std::u16string> words = BreakLongWords(platform::Split(text, u" "));
+  return {JoinWithSpaces(words), PackIntoParts(words)};
+}
+
+}  // namespace orvulink::send

@@ -1,0 +1,52 @@
+#include "send/message_setters.hpp"
+
+#include "control/control_state.hpp"
+#include "control/error_exit.hpp"
+#include "send/access.hpp"
+#include "send/message_rules.hpp"
+
+namespace orvulink::send {
+
+void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
+  CheckedRecipient checked = CheckRecipient(text);
+  if (!checked.valid) Access::Status(message) = ORVULINK_MESSAGESEND_ERRPHONEGSM;
+  Access::PhoneGsm(message) = std::move(checked.phone);
+}
+
+void SetSender(OrvuSendMessage& message, std::u16string_view text) {
+  control::ResetErrorState(control::ThisThreadState());
+  std::optional<std::u16string> sender = CheckSender(text);
+  if (!sender) {
+    Access::Status(message) = ORVULINK_MESSAGESEND_ERRSENDER;
+    return;
+  }
+  Access::Sender(message) = std::move(*sender);
+}
+
+void SetDateTime(OrvuSendMessage& message, Date value) {
+  std::optional<std::u16string> dateText = SendDateText(value);
+  if (!dateText) {
+    Access::Status(message) = ORVULINK_MESSAGESEND_ERRDATETIME;
+    Access::GivenDate(message) = value;
+    return;
+  }
+  Access::DateText(message) = std::move(*dateText);
+}
+
+void SetText(OrvuSendMessage& message, std::u16string_view text) {
+  CountedText counted = CountParts(FilterMessageText(text));
+  Access::Text(message) = std::move(counted.text);
+  Access::NumSMS(message) = counted.parts;
+}
+
+std::shared_ptr<OrvuSendMessage> BuildMessage(std::u16string_view phone, std::u16string_view text,
+                                              std::u16string_view sender, Date sendDate) {
+  auto message = Access::NewMessage();
+  SetPhoneGsm(*message, phone);
+  SetSender(*message, sender);
+  SetDateTime(*message, sendDate);
+  SetText(*message, text);
+  return message;
+}
+
+}  // namespace orvulink::send

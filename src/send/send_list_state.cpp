@@ -1,0 +1,72 @@
+#include "send/send_list_state.hpp"
+
+#include "send/access.hpp"
+
+#include <functional>
+
+namespace orvulink::send {
+
+std::size_t GroupKeyHash::operator()(const GroupKey& key) const noexcept {
+  const std::hash<std::u16string> hash;
+  std::size_t seed = hash(key.sender);
+  for (const std::u16string* part : {&key.text, &key.dateText}) {
+    seed ^= hash(*part) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+  }
+  return seed;
+}
+
+const SendListState::MessagePtr* SendListState::At(std::int32_t position) const {
+  if (position < 1 || static_cast<std::size_t>(position) > store.size()) return nullptr;
+  return &store[static_cast<std::size_t>(position - 1)];
+}
+
+SendGroup* SendListState::Group(std::int32_t number) {
+  if (number < 0) return nullptr;
+  if (static_cast<std::size_t>(number) >= groups.size()) groups.resize(number + 1);
+  return &groups[static_cast<std::size_t>(number)];
+}
+
+void SendListState::ReleaseAll() {
+  store.clear();
+  storeExists = false;
+  groups.clear();
+  groupByKey.clear();
+}
+
+void SendListState::Reset() {
+  ReleaseAll();
+  nextGroup = 0;
+  lastGroup = -1;
+  countMessageForward = 0;
+  countMessageError = 0;
+  countMessageToSend = 0;
+}
+
+GroupKey KeyOf(OrvuSendMessage& message) {
+  return {Access::Sender(message), Access::Text(message), Access::DateText(message)};
+}
+
+bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
+                      const std::u16string& phone) {
+  const auto found = group.positionsByPhone.find(phone);
+  if (found == group.positionsByPhone.end()) return false;
+  for (std::int16_t position : found->second) {
+    const auto* member = list.At(position);
+    if (member && Access::Status(**member) != ORVULINK_MESSAGESEND_CANCELLED) return true;
+  }
+  return false;
+}
+
+void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message) {
+  OrvuSendMessage& added = *message;
+  const std::int32_t number = Access::GroupIndex(added);
+  list.store.push_back(std::move(message));
+  // The first message with a key decides the key's group, as a walk over the list would.
+  list.groupByKey.try_emplace(KeyOf(added), number);
+  if (SendGroup* group = list.Group(number)) {
+    group->members.push_back(Access::ListPosition(added));
+    group->positionsByPhone[Access::PhoneGsm(added)].push_back(Access::ListPosition(added));
+  }
+}
+
+}  // namespace orvulink::send

@@ -1,0 +1,75 @@
+// What a send list keeps: the messages in the order added, the counters, and the send groups
+// with the indexes that make adding and duplicate detection cost no walk over the list.
+#pragma once
+
+#include <orvulink/send.hpp>
+
+#include "control/list_capacity.hpp"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace orvulink::send {
+
+// Sender, text and send date, compared one by one: texts that only coincide once joined must
+// not share a group, or one message would go out with another's text.
+struct GroupKey {
+  std::u16string sender;
+  std::u16string text;
+  std::u16string dateText;
+  friend bool operator==(const GroupKey&, const GroupKey&) = default;
+};
+struct GroupKeyHash {
+  std::size_t operator()(const GroupKey& key) const noexcept;
+};
+
+struct SendGroup {
+  std::vector<std::int16_t> members;  // list positions in the order added
+  // List positions of the members per recipient number, in the order added.
+  std::unordered_map<std::u16string, std::vector<std::int16_t>> positionsByPhone;
+};
+
+struct SendListState {
+  using MessagePtr = std::shared_ptr<OrvuSendMessage>;
+
+  bool storeExists = false;
+  std::vector<MessagePtr> store;
+  VariantBool autoSend{false};
+  std::int16_t maxListToSend = control::kLargestList;
+  std::int16_t countMessageForward = 0;
+  std::int16_t countMessageError = 0;
+  std::int16_t countMessageToSend = 0;
+
+  std::vector<SendGroup> groups;  // by group number
+  std::int32_t nextGroup = 0;
+  std::int32_t lastGroup = -1;
+  std::unordered_map<GroupKey, std::int32_t, GroupKeyHash> groupByKey;
+
+  // The message at a 1-based list position, null outside the list.
+  const MessagePtr* At(std::int32_t position) const;
+  bool Full() const { return store.size() >= static_cast<std::size_t>(maxListToSend); }
+  std::int16_t NextPosition() const { return static_cast<std::int16_t>(store.size() + 1); }
+  // The group `number`, created empty when new; null for a negative number.
+  SendGroup* Group(std::int32_t number);
+  // Drops the messages, the groups and the counters; the store is gone until the next add.
+  void Reset();
+  // Drops the messages and the groups that point at them; the counters stay readable.
+  void ReleaseAll();
+};
+
+GroupKey KeyOf(OrvuSendMessage& message);
+
+// Whether a member of `group` other than a cancelled one already goes to `phone`.
+bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
+                      const std::u16string& phone);
+// Adds a message already placed in its group (GroupIndex and ListPosition set) to the list,
+// to its group's members and to the indexes.
+void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message);
+
+// Withdraws a message: it becomes CANCELLED, and when it was waiting, the first duplicate of
+// it in its group waits in its place.
+void CancelMessage(SendListState& state, OrvuSendMessage& message);
+
+}  // namespace orvulink::send

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "gateway/command.hpp"
+#include "send_support.hpp"
+
+namespace orvulink {
+namespace {
+
+using testing::CatchAutomationError;
+using testing::PercentEncoded;
+using testing::RaisesError;
+using testing::SendListTest;
+
+constexpr auto TOSEND = ORVULINK_MESSAGESEND_TOSEND;
+constexpr auto INSEND = ORVULINK_MESSAGESEND_INSEND;
+constexpr auto FORWARD = ORVULINK_MESSAGESEND_FORWARD;
+
+class SendCommand : public SendListTest {
+ protected:
+  void SetUp() override {
+    SendListTest::SetUp();
+    connection_ = list_->ProgresSend.Connect([this](OrvuLink_CodeProgress& step) {
+      events_.push_back(step);
+      step = ORVULINK_PROGRESS_FINISH;  // written back, and ignored
+    });
+  }
+  std::string Head() const {
+    return "CMD=14&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
+           "&PWD=" + PercentEncoded(testing::OpenSslMd5Hex("segreto")) +
+           "&SERIAL=" + PercentEncoded(BStr(gateway::SerialToken()).utf8()) + "&SENDDATA=";
+  }
+  static std::string Line(const std::vector<std::string>& fields) {
+    std::string line;
+    for (const auto& field : fields)
+      line += (line.empty() ? "" : "\t") + PercentEncoded(field);
+    return line;
+  }
+  void AddThree() {
+    list_->AddMessage("+391110000001", "Ciao", "Mario");
+    list_->AddMessage("+391110000002", "Ciao", "Mario");
+    list_->AddMessage("+391110000003", "Altro", "Mario", Date::FromParts({2030, 5, 6, 7, 8, 9}));
+  }
+
+  std::vector<OrvuLink_CodeProgress> events_;
+  Event<OrvuLink_CodeProgress&>::Connection connection_;
+};
+
+TEST_F(SendCommand, TheCommandCarriesOneLinePerGroup) {
+  control_->VAPcode("ABCDEFGHIJ");
+  control_->TestMode(VariantBool(true));
+  AddThree();
+  // Joined, these two keys coincide with each other; they must still be two lines.
+  list_->AddMessage("+391110000004", "EF", "ABCD");
+  list_->AddMessage("+391110000005", "F", "ABCDE");
+  Answer("01 0;X1;");
+  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
+  ASSERT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(Sent()[0],
+            Head() +
+                Line({"0", "Mario", "+391110000001,+391110000002", "Ciao", "0000-00-00", "00:00"}) +
+                "\r\n" + Line({"1", "Mario", "+391110000003", "Altro", "2030-05-06", "07:08"}) +
+                "\r\n" + Line({"2", "ABCD", "+391110000004", "EF", "0000-00-00", "00:00"}) +
+                "\r\n" + Line({"3", "ABCDE", "+391110000005", "F", "0000-00-00", "00:00"}) +
+                "&VCODE=" + PercentEncoded("ABCDEFGHIJ") + "&TEST=1");
+}
+
+TEST_F(SendCommand, ASuccessAnswerIsAppliedPerRecipient) {
+  AddThree();
+  clock_->now = Date::FromParts({2024, 2, 3, 4, 5, 59});
+  Answer("01 0;ID1,ID2,id1;+391110000002\t1;;");
+  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
+  EXPECT_EQ(events_, (std::vector{ORVULINK_PROGRESS_COMPOSEREQUEST, ORVULINK_PROGRESS_REQUEST,
+                                  ORVULINK_PROGRESS_SAVERESPOSE, ORVULINK_PROGRESS_FINISH}));
+  EXPECT_EQ(Statuses(), (std::vector{FORWARD, ORVULINK_MESSAGESEND_ERRGATEWAY, FORWARD}));
+  EXPECT_EQ(list_->CountMessageForward(), 2);
+  EXPECT_EQ(list_->CountMessageError(), 1);
+  EXPECT_EQ(list_->CountMessageToSend(), 0);
+
+  auto first = list_->Item(1);
+  ASSERT_NE(first->OrderID(), nullptr);
+  EXPECT_EQ(first->OrderID()->Count(), 2);  // the repeated ID kept once
+  EXPECT_EQ(first->OrderID()->Item(2), BStr("ID2"));
+  EXPECT_EQ(list_->Item(2)->OrderID(), nullptr);
+  EXPECT_EQ(list_->Item(3)->OrderID()->Count(), 0);
+  EXPECT_EQ(list_->Item(3)->OrderID()->NewEnum(), nullptr);
+  // Sent at once: the send date is fixed to the minute the answer was applied.
+  clock_->now = Date::FromParts({2025, 1, 1, 0, 0, 0});
+  EXPECT_EQ(first->DateTime(), Date::FromParts({2024, 2, 3, 4, 5, 0}));
+
+  auto ids = first->OrderID();
+  first.reset();
+  list_->Clear();
+  EXPECT_EQ(ids->Count(), 0);  // emptied with its message
+}
+
+TEST_F(SendCommand, EventsFollowTheOutcome) {
+  const struct {
+    const char* name;
+    void (*prepare)(OrvuSendMessages&);
+    std::size_t events;
+  } cases[] = {
+      {"nothing to send", [](OrvuSendMessages&) {}, 0},
+      {"only errors", [](OrvuSendMessages& list) { list.AddMessage("+12", "Ciao", "Mario"); }, 0},
+      {"all withdrawn",
+       [](OrvuSendMessages& list) {
+         list.AddMessage("+391110000001", "Ciao", "Mario");
+         auto message = list.Item(1);
+         list.RemoveMessage(message);
+       },
+       1},
+  };
+  for (const auto& c : cases) {
+    list_->Clear();
+    events_.clear();
+    c.prepare(*list_);
+    EXPECT_EQ(list_->SendMessage(), VariantBool(false)) << c.name;
+    EXPECT_EQ(events_.size(), c.events) << c.name;
+    EXPECT_TRUE(Sent().empty()) << c.name;
+  }
+}
+
+TEST_F(SendCommand, AnErrorAnswerPutsTheMessagesBackForTheNextSend) {
+  AddThree();
+  Answer("99 nope");
+  EXPECT_TRUE(RaisesError(28375, [&] { list_->SendMessage(); }));
+  EXPECT_EQ(events_.size(), 2u);
+  EXPECT_EQ(Statuses(), (std::vector{TOSEND, TOSEND, TOSEND}));
+  EXPECT_EQ(list_->CountMessageToSend(), 3);
+  Answer("01 0;A;\t1;B;");
+  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
+  EXPECT_EQ(Sent()[0], Sent()[1]);
+  EXPECT_EQ(Statuses(), (std::vector{FORWARD, FORWARD, FORWARD}));
+}
+
+TEST_F(SendCommand, UnusableSuccessAnswersLeaveTheMessagesInSend) {
+  const struct {
+    const char* answer;
+    int error;  // 0: the send succeeds
+    std::vector<OrvuLink_StatusMessage> statuses;
+  } cases[] = {
+      {"01 5", 28390, {INSEND, INSEND, INSEND}},
+      {"01", 28390, {INSEND, INSEND, INSEND}},
+      {"01 ", 0, {INSEND, INSEND, INSEND}},
+      {"01 1;B;\t0;A", 28390, {INSEND, INSEND, FORWARD}},
+      {"01 7;Z;\t1;B;", 0, {INSEND, INSEND, FORWARD}},
+  };
+  for (const auto& c : cases) {
+    list_->Clear();
+    AddThree();
+    Answer(c.answer);
+    if (c.error == 0) {
+      EXPECT_EQ(list_->SendMessage(), VariantBool(true)) << c.answer;
+    } else {
+      EXPECT_TRUE(RaisesError(c.error, [&] { list_->SendMessage(); })) << c.answer;
+    }
+    EXPECT_EQ(Statuses(), c.statuses) << c.answer;
+    // Messages in a command whose fate is unknown are never sent twice.
+    const std::size_t sent = Sent().size();
+    list_->SendMessage();
+    EXPECT_EQ(Sent().size(), sent) << c.answer;
+  }
+}
+
+TEST_F(SendCommand, ANetworkFailureKeepsTheMessagesFromBeingSentTwice) {
+  AddThree();
+  for (int attempt = 0; attempt < 3; ++attempt)
+    http_.script->Queue({"", "", 0, true});
+  const auto error = CatchAutomationError([&] { list_->SendMessage(); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(control_->ErrCode(), static_cast<std::int16_t>(error->Number()));
+  EXPECT_EQ(Statuses(), (std::vector{INSEND, INSEND, INSEND}));
+  EXPECT_EQ(list_->CountMessageToSend(), 3);
+}
+
+}  // namespace
+}  // namespace orvulink

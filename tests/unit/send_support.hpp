@@ -1,0 +1,47 @@
+// A control with a fake network for the send tests, and readers of what the list did.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <orvulink/control.hpp>
+#include <orvulink/send.hpp>
+
+#include "fake_network.hpp"
+#include "test_support.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvulink::testing {
+
+class SendListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    control_ = OrvuLinkActiveX::Create();
+    control_->AutomaticProxy(false);
+    control_->UserName("mario");
+    control_->Password("segreto");
+    list_ = control_->MessagesToSend();
+  }
+  // The gateway's answer text; the fake wraps it in a page frame.
+  void Answer(const std::string& answerText) {
+    http_.script->Queue({HttpScript::Framed(answerText)});
+  }
+  std::vector<OrvuLink_StatusMessage> Statuses() const {
+    std::vector<OrvuLink_StatusMessage> statuses;
+    for (const auto& message : *list_)
+      statuses.push_back(message->Status());
+    return statuses;
+  }
+  const std::vector<std::string>& Sent() const { return http_.script->sentBodies; }
+
+  ScopedFakeHttp http_;
+  ScopedOnlineCheck scopedOnline_{std::make_shared<SwitchableOnlineCheck>()};
+  std::shared_ptr<FakeClock> clock_ = std::make_shared<FakeClock>();
+  ScopedClock scopedClock_{clock_};
+  std::shared_ptr<OrvuLinkActiveX> control_;
+  std::shared_ptr<OrvuSendMessages> list_;
+};
+
+}  // namespace orvulink::testing

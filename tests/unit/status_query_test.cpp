@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <orvulink/control.hpp>
+#include <orvulink/notify.hpp>
+
+#include "fake_network.hpp"
+#include "send_support.hpp"
+#include "test_support.hpp"
+
+namespace orvulink {
+namespace {
+
+using testing::HttpScript;
+using testing::PercentEncoded;
+using testing::RaisesError;
+
+class StatusQuery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    control_ = OrvuLinkActiveX::Create();
+    control_->AutomaticProxy(false);
+    control_->UserName("mario");
+    control_->Password("segreto");
+    list_ = control_->MessagesToNotify();
+    connection_ = list_->ProgresNotify.Connect(
+        [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
+  }
+  void Answer(const std::string& answerText) {
+    http_.script->Queue({HttpScript::Framed(answerText)});
+  }
+  std::string Command(const std::string& query) const {
+    return "CMD=15&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
+           "&PWD=" + PercentEncoded(testing::OpenSslMd5Hex("segreto")) +
+           "&QUERYDATA=" + PercentEncoded(query) +
+           "&SERIAL=" + PercentEncoded("OL7R2K9Q4M1X8C5V3N6B");
+  }
+  struct Seen {
+    std::string phone;
+    OrvuLink_StateNotify status;
+    OrvuLink_CodeReason reason;
+    friend bool operator==(const Seen&, const Seen&) = default;
+  };
+  std::vector<Seen> Recipients(const char* orderId) const {
+    std::vector<Seen> seen;
+    for (const auto& r : *list_->ItemOrderID(orderId)) {
+      seen.push_back({r->PhoneGsm().utf8(), r->Status(), r->ReasonCode()});
+    }
+    return seen;
+  }
+
+  testing::ScopedFakeHttp http_;
+  testing::ScopedOnlineCheck scopedOnline_{std::make_shared<testing::SwitchableOnlineCheck>()};
+  std::shared_ptr<testing::FakeClock> clock_ = std::make_shared<testing::FakeClock>();
+  testing::ScopedClock scopedClock_{clock_};
+  std::shared_ptr<OrvuLinkActiveX> control_;
+  std::shared_ptr<OrvuNotifiedMessages> list_;
+  std::vector<OrvuLink_CodeProgress> events_;
+  Event<OrvuLink_CodeProgress&>::Connection connection_;
+};
+
+TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
+  list_->AddMessage("1001");
+  list_->AddMessage("1002", "+39333111");
+  list_->AddMessage("1003", "+39333111");
+  list_->AddMessage("1003", "+39333222");
+  Answer(
+      "01 1001\t2006-01-20,10:15:00,+39333111,3,0;2006-01-20,10:16:00,+39333222,0\r\n"
+      "1002\tNULL");
+  EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
+  EXPECT_EQ(http_.script->sentBodies,
+            std::vector<std::string>{Command("1001:;1002:+39333111;1003:")});
+  EXPECT_EQ(events_.size(), 4u);
+
+  EXPECT_EQ(list_->ItemOrderID("1001")->Status(), ORVULINK_ORDERID_CORRECTED);
+  EXPECT_EQ(
+      Recipients("1001"),
+      (std::vector<Seen>{{"+39333111", ORVULINK_STATE_DELIVERED, ORVULINK_CODEREASON_PHONEGSM},
+                         {"+39333222", ORVULINK_STATE_GETWAY, ORVULINK_CODEREASON_INDEFINITE}}));
+  EXPECT_EQ(list_->ItemOrderID("1001")->Item(1)->DateTime(),
+            Date::FromParts({2006, 1, 20, 10, 15, 0}));
+  EXPECT_EQ(list_->ItemOrderID("1002")->Status(), ORVULINK_ORDERID_NOTCORRECTED);
+  EXPECT_EQ(list_->ItemOrderID("1003")->Status(), ORVULINK_ORDERID_NOTCORRECTED);
+  EXPECT_EQ(Recipients("1002"), (std::vector<Seen>{{"+39333111", ORVULINK_STATE_ERRGATEWAY,
+                                                    ORVULINK_CODEREASON_INDEFINITE}}));
+
+  events_.clear();
+  EXPECT_EQ(list_->GetStatusNotify(), VariantBool(false));  // each order ID is asked once
+  EXPECT_EQ(events_, std::vector{ORVULINK_PROGRESS_COMPOSEREQUEST});
+  EXPECT_EQ(http_.script->sentBodies.size(), 1u);
+}
+
+TEST_F(StatusQuery, NamedRecipientsTakeOnlyTheirOwnEntries) {
+  list_->AddMessage("1001", "+39333111");
+  list_->AddMessage("1001", "+39333222");
+  clock_->now = Date::FromParts({2024, 3, 4, 5, 6, 7});
+  Answer(
+      "01 1001\t0000-00-00,00:00:00,+39333111,2;2006-01-20,10:16:00,+39333999,3;"
+      "bad,,+39333222,x,103,9");
+  EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
+  EXPECT_EQ(
+      Recipients("1001"),
+      (std::vector<Seen>{{"+39333111", ORVULINK_STATE_OPERATOR, ORVULINK_CODEREASON_INDEFINITE},
+                         {"+39333222", ORVULINK_STATE_GETWAY, ORVULINK_CODEREASON_INDEFINITE}}));
+  EXPECT_EQ(list_->ItemOrderID("1001")->Item(1)->DateTime(), clock_->now);
+  EXPECT_EQ(list_->ItemOrderID("1001")->Item(2)->DateTime(), Date{});  // unreadable: unchanged
+}
+
+TEST_F(StatusQuery, FailuresKeepWhatWasApplied) {
+  const struct {
+    const char* answer;
+    int error;
+    OrvuLink_StateOrederID first;
+  } cases[] = {
+      {"01 null", 28390, ORVULINK_ORDERID_TOVERIFY},
+      {"01 ", 28390, ORVULINK_ORDERID_TOVERIFY},
+      {"99 x", 28375, ORVULINK_ORDERID_TOVERIFY},
+      {"01 A\t2006-01-20,10:15:00,+39333111,3\r\n", 9, ORVULINK_ORDERID_CORRECTED},
+      {"01 A\t2006-01-20,10:15:00,+39333111,3\r\nB", 9, ORVULINK_ORDERID_CORRECTED},
+  };
+  for (const auto& c : cases) {
+    list_->Clear();
+    list_->AddMessage("A");
+    list_->AddMessage("B");
+    events_.clear();
+    Answer(c.answer);
+    EXPECT_TRUE(RaisesError(c.error, [&] { list_->GetStatusNotify(); })) << c.answer;
+    EXPECT_EQ(control_->ErrCode(), c.error) << c.answer;
+    EXPECT_EQ(list_->Item(1)->Status(), c.first) << c.answer;
+    EXPECT_EQ(list_->Item(2)->Status(), ORVULINK_ORDERID_TOVERIFY) << c.answer;
+    EXPECT_NE(events_.back(), ORVULINK_PROGRESS_FINISH) << c.answer;
+  }
+}
+
+TEST_F(StatusQuery, AFullListIsQueriedAndEmptiedWhenAutoNotifyIsOn) {
+  list_->MaxListToNotify(1);
+  list_->AutoNotify(VariantBool(true));
+  list_->AddMessage("A");
+  Answer("01 A\tNULL");
+  EXPECT_EQ(list_->AddMessage("B"), VariantBool(true));
+  EXPECT_EQ(list_->Count(), 1);
+  EXPECT_EQ(list_->Item(1)->OrderID(), BStr("B"));
+  EXPECT_EQ(events_.back(), ORVULINK_PROGRESS_FINISH);
+}
+
+}  // namespace
+}  // namespace orvulink

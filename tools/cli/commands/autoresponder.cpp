@@ -1,0 +1,32 @@
+// orvulink autoresponder KEY TEXT: sets the automatic reply of one reception key.
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "commands/commands.hpp"
+#include "reception_keys.hpp"
+
+namespace orvulink::cli {
+
+void AddAutoresponderCommand(CLI::App& app, CommandConfig& chosen) {
+  auto* autoresponder =
+      app.add_subcommand("autoresponder", "Set the automatic reply of a reception key");
+  auto options = std::make_shared<AutoresponderConfig>();
+  autoresponder->add_option("KEY", options->key, "Reception key (see orvulink keys)")->required();
+  autoresponder->add_option("TEXT", options->text, "The new automatic reply")->required();
+  autoresponder->callback([&chosen, options] { chosen = *options; });
+}
+
+// The gateway judges key and text; a refusal arrives as error 28385.
+int Run(const AutoresponderConfig& config, Session& session) {
+  const auto key = ReceptionKeyNamed(session.Control(), config.key);
+  key->SetAutoResponder(config.text);
+  if (session.output().json()) {
+    session.output().Json({{"KeyReceived", key->KeyReceived().utf8()},
+                           {"TextAutoResponder", key->TextAutoResponder().utf8()}});
+  } else {
+    session.output().Value("Automatic reply", key->TextAutoResponder().utf8());
+  }
+  return kExitOk;
+}
+
+}  // namespace orvulink::cli

@@ -1,0 +1,160 @@
+// orvulink send: one text to one or more recipients, or the list of a CSV file, in as many
+// gateway commands as the send list's capacity needs; then what became of each message.
+#include <unistd.h>
+#include <orvulink/send.hpp>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands/commands.hpp"
+#include "csv_messages.hpp"
+#include "host_text.hpp"
+#include "progress_bar.hpp"
+#include "send_batches.hpp"
+#include "send_report.hpp"
+#include "send_time.hpp"
+
+namespace orvulink::cli {
+namespace {
+
+std::string CheckSendTime(const std::string& text) {
+  return ParseSendTime(text) ? std::string()
+                             : "not a date and time in the form " + std::string(kSendTimeFormat);
+}
+
+void RequireUtf8(std::string_view option, std::string_view value) {
+  if (!IsValidUtf8(value)) throw UsageError(std::string(option) + " is not UTF-8 text");
+}
+
+void CheckOptions(const SendConfig& config) {
+  // Checked here: CLI11 names a hidden option in its errors by an empty string.
+  if (config.batch && (*config.batch < 1 || *config.batch > 3000)) {
+    throw UsageError("--batch must be 1 to 3000");
+  }
+  if (config.sender) RequireUtf8("--sender", *config.sender);
+  if (config.file) return;  // CLI11 keeps --to, --text and --at away from --file
+  if (config.to.empty()) throw UsageError("give --to NUMBER and --text TEXT, or --file FILE.csv");
+  if (!config.text) throw UsageError("missing --text");
+  if (config.text->empty()) throw UsageError("--text is empty");
+  if (!config.sender || config.sender->empty()) throw UsageError("missing --sender");
+  for (const auto& phone : config.to)
+    RequireUtf8("--to", phone);
+  RequireUtf8("--text", *config.text);
+}
+
+std::vector<Outgoing> FromOptions(const SendConfig& config) {
+  const Date at = config.at ? Date::FromParts(*config.at) : Date{};
+  return {Outgoing{config.to, WithCrLfLineBreaks(*config.text), *config.sender, at}};
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (!in || in.bad()) throw UsageError("cannot read " + path.string());
+  return content.str();
+}
+
+// Every row is checked before the first is added: a bad row must not leave half a list sent.
+std::vector<Outgoing> FromFile(const SendConfig& config) {
+  const std::string content = ReadWholeFile(*config.file);
+  std::vector<CsvMessage> rows;
+  try {
+    rows = ReadCsvMessages(content, config.sender.value_or(""));
+  } catch (const CsvError& error) {
+    throw UsageError(config.file->string() + ": " + error.what() + "; nothing was sent");
+  }
+  if (rows.empty()) throw UsageError(config.file->string() + " holds no messages");
+  std::vector<Outgoing> outgoing;
+  outgoing.reserve(rows.size());
+  for (auto& row : rows) {
+    const Date at = row.at ? Date::FromParts(*row.at) : Date{};
+    outgoing.push_back(
+        Outgoing{{std::move(row.phone)}, WithCrLfLineBreaks(row.text), std::move(row.sender), at});
+  }
+  return outgoing;
+}
+
+void Report(Session& session, const std::vector<SentMessage>& sent) {
+  if (session.output().json()) {
+    session.output().Json(MessagesJson(sent));
+  } else {
+    session.output().Table(MessageTableHeadings(), MessageTableRows(sent));
+  }
+}
+
+int Verdict(Session& session, const std::vector<SentMessage>& sent) {
+  const auto refused = std::count_if(sent.begin(), sent.end(), [](const SentMessage& message) {
+    return message.status != ORVULINK_MESSAGESEND_FORWARD;
+  });
+  if (refused == 0) return kExitOk;
+  session.diagnostics() << refused << " of " << sent.size()
+                        << " messages were not accepted; see their status\n";
+  return kExitNotAccepted;
+}
+
+}  // namespace
+
+void AddSendCommand(CLI::App& app, CommandConfig& chosen) {
+  auto* send = app.add_subcommand(
+      "send", "Send SMS: one text to one or more recipients, or the messages of a CSV file");
+  auto options = std::make_shared<SendConfig>();
+  auto at = std::make_shared<std::string>();
+  auto* to = send->add_option("--to", options->to, "Recipient; repeat it to send to a group")
+                 ->type_name("NUMBER");
+  auto* text = send->add_option("--text", options->text, "The message")->type_name("TEXT");
+  send->add_option("--sender", options->sender,
+                   "Sender shown to the recipients (with --file: for rows without one)")
+      ->type_name("SENDER");
+  auto* when = send->add_option("--at", *at, "Local send time (default: at once)")
+                   ->type_name("\"YYYY-MM-DD HH:MM\"")
+                   ->check(CheckSendTime);
+  send->add_option("--file", options->file,
+                   "CSV list: header PhoneGsm,MessageText,Sender,DateTime, then one row per "
+                   "message (DateTime empty: at once)")
+      ->type_name("FILE.csv")
+      ->check(CLI::ExistingFile)
+      ->excludes(to)
+      ->excludes(text)
+      ->excludes(when);
+  // The list's capacity (MaxListToSend); fewer messages per command than the gateway's 3000.
+  send->add_option("--batch", options->batch, "Messages per gateway command")->group("");
+  send->callback([&chosen, options, at, when] {
+    SendConfig config = *options;
+    if (when->count() > 0) config.at = ParseSendTime(*at);
+    chosen = std::move(config);
+  });
+}
+
+int Run(const SendConfig& config, Session& session) {
+  CheckOptions(config);
+  const std::vector<Outgoing> outgoing = config.file ? FromFile(config) : FromOptions(config);
+  OrvuSendMessages& list = *session.Control().MessagesToSend();
+  if (config.batch) list.MaxListToSend(static_cast<std::int16_t>(*config.batch));
+  std::vector<SentMessage> sent;
+  ProgressBar bar(session.diagnostics(), isatty(STDERR_FILENO) == 1);
+  try {
+    SendInBatches(list, outgoing, sent,
+                  [&bar](std::size_t step, std::size_t steps, std::string_view label) {
+                    bar.Show(step, steps, label);
+                  });
+  } catch (...) {
+    bar.Clear();
+    // Earlier commands may have been accepted: their order IDs must not be lost with the error.
+    if (!sent.empty()) {
+      Report(session, sent);
+      session.diagnostics() << "the " << sent.size()
+                            << " messages listed were answered by earlier commands; the others "
+                               "are not confirmed\n";
+    }
+    throw;
+  }
+  bar.Clear();
+  Report(session, sent);
+  return Verdict(session, sent);
+}
+
+}  // namespace orvulink::cli
