@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "gateway/exchange_form.hpp"
+#include "sim/accounts.hpp"
 #include "sim/simulator_thread.hpp"
 #include "sim/tls_certificate.hpp"
 #include "unit/fake_network.hpp"
@@ -50,6 +51,16 @@ inline std::string SchemeName(Scheme scheme) {
 
 inline void PrintTo(Scheme scheme, std::ostream* out) {
   *out << SchemeName(scheme);
+}
+
+// The demo account with 100 credits and the given fixture keys of its own.
+inline orvulink::sim::SimulatorConfig DemoAccountWith(nlohmann::json keys) {
+  keys["user"] = std::string(kDemoUser);
+  keys["password"] = std::string(kDemoPassword);
+  keys["credit"] = 100.0;
+  orvulink::sim::SimulatorConfig config;
+  config.accounts = orvulink::sim::ParseFixture({{"accounts", nlohmann::json::array({keys})}});
+  return config;
 }
 
 // Sets (or, with nullopt, removes) an environment variable for the life of the scope, then puts

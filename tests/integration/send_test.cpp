@@ -20,18 +20,7 @@ using testing::CatchAutomationError;
 constexpr const char* kUnreachable = "+393330000000";
 
 sim::SimulatorConfig SendConfig() {
-  sim::SimulatorConfig config;
-  config.accounts = sim::ParseFixture({
-      {"accounts",
-       {{
-           {"user", std::string(kDemoUser)},
-           {"password", std::string(kDemoPassword)},
-           {"credit", 100.0},
-           {"vap_code", "VAP0123456"},
-           {"unreachable", {kUnreachable}},
-       }}},
-  });
-  return config;
+  return DemoAccountWith({{"vap_code", "VAP0123456"}, {"unreachable", {kUnreachable}}});
 }
 
 std::string Line(const std::vector<std::string>& fields) {

@@ -23,17 +23,7 @@ using testing::CatchAutomationError;
 constexpr const char* kFailing = "+393339999999";
 
 sim::SimulatorConfig StatusConfig() {
-  sim::SimulatorConfig config;
-  config.accounts = sim::ParseFixture({
-      {"accounts",
-       {{
-           {"user", std::string(kDemoUser)},
-           {"password", std::string(kDemoPassword)},
-           {"credit", 100.0},
-           {"failing", {{{"phone", kFailing}, {"reason", 103}}}},
-       }}},
-  });
-  return config;
+  return DemoAccountWith({{"failing", {{{"phone", kFailing}, {"reason", 103}}}}});
 }
 
 class StatusTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-// A control with a fake network for the send tests, and readers of what the list did.
+// A signed-in control with a fake network and clock, for the send and status-query tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,24 +15,17 @@
 
 namespace orvulink::testing {
 
-class SendListTest : public ::testing::Test {
+class SignedInTest : public ::testing::Test {
  protected:
   void SetUp() override {
     control_ = OrvuLinkActiveX::Create();
     control_->AutomaticProxy(false);
     control_->UserName("mario");
     control_->Password("segreto");
-    list_ = control_->MessagesToSend();
   }
   // The gateway's answer text; the fake wraps it in a page frame.
   void Answer(const std::string& answerText) {
     http_.script->Queue({HttpScript::Framed(answerText)});
-  }
-  std::vector<OrvuLink_StatusMessage> Statuses() const {
-    std::vector<OrvuLink_StatusMessage> statuses;
-    for (const auto& message : *list_)
-      statuses.push_back(message->Status());
-    return statuses;
   }
   const std::vector<std::string>& Sent() const { return http_.script->sentBodies; }
 
@@ -41,6 +34,21 @@ class SendListTest : public ::testing::Test {
   std::shared_ptr<FakeClock> clock_ = std::make_shared<FakeClock>();
   ScopedClock scopedClock_{clock_};
   std::shared_ptr<OrvuLinkActiveX> control_;
+};
+
+class SendListTest : public SignedInTest {
+ protected:
+  void SetUp() override {
+    SignedInTest::SetUp();
+    list_ = control_->MessagesToSend();
+  }
+  std::vector<OrvuLink_StatusMessage> Statuses() const {
+    std::vector<OrvuLink_StatusMessage> statuses;
+    for (const auto& message : *list_)
+      statuses.push_back(message->Status());
+    return statuses;
+  }
+
   std::shared_ptr<OrvuSendMessages> list_;
 };
 

@@ -10,23 +10,16 @@
 namespace orvulink {
 namespace {
 
-using testing::HttpScript;
 using testing::PercentEncoded;
 using testing::RaisesError;
 
-class StatusQuery : public ::testing::Test {
+class StatusQuery : public testing::SignedInTest {
  protected:
   void SetUp() override {
-    control_ = OrvuLinkActiveX::Create();
-    control_->AutomaticProxy(false);
-    control_->UserName("mario");
-    control_->Password("segreto");
+    SignedInTest::SetUp();
     list_ = control_->MessagesToNotify();
     connection_ = list_->ProgresNotify.Connect(
         [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
-  }
-  void Answer(const std::string& answerText) {
-    http_.script->Queue({HttpScript::Framed(answerText)});
   }
   std::string Command(const std::string& query) const {
     return "CMD=15&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
@@ -48,11 +41,6 @@ class StatusQuery : public ::testing::Test {
     return seen;
   }
 
-  testing::ScopedFakeHttp http_;
-  testing::ScopedOnlineCheck scopedOnline_{std::make_shared<testing::SwitchableOnlineCheck>()};
-  std::shared_ptr<testing::FakeClock> clock_ = std::make_shared<testing::FakeClock>();
-  testing::ScopedClock scopedClock_{clock_};
-  std::shared_ptr<OrvuLinkActiveX> control_;
   std::shared_ptr<OrvuNotifiedMessages> list_;
   std::vector<OrvuLink_CodeProgress> events_;
   Event<OrvuLink_CodeProgress&>::Connection connection_;
@@ -67,8 +55,7 @@ TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
       "01 1001\t2006-01-20,10:15:00,+39333111,3,0;2006-01-20,10:16:00,+39333222,0\r\n"
       "1002\tNULL");
   EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
-  EXPECT_EQ(http_.script->sentBodies,
-            std::vector<std::string>{Command("1001:;1002:+39333111;1003:")});
+  EXPECT_EQ(Sent(), std::vector<std::string>{Command("1001:;1002:+39333111;1003:")});
   EXPECT_EQ(events_.size(), 4u);
 
   EXPECT_EQ(list_->ItemOrderID("1001")->Status(), ORVULINK_ORDERID_CORRECTED);
@@ -86,7 +73,7 @@ TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
   events_.clear();
   EXPECT_EQ(list_->GetStatusNotify(), VariantBool(false));  // each order ID is asked once
   EXPECT_EQ(events_, std::vector{ORVULINK_PROGRESS_COMPOSEREQUEST});
-  EXPECT_EQ(http_.script->sentBodies.size(), 1u);
+  EXPECT_EQ(Sent().size(), 1u);
 }
 
 TEST_F(StatusQuery, NamedRecipientsTakeOnlyTheirOwnEntries) {
