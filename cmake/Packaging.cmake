@@ -21,5 +21,8 @@ install(FILES ${PROJECT_BINARY_DIR}/OrvuLinkConfig.cmake
               ${PROJECT_BINARY_DIR}/OrvuLinkConfigVersion.cmake
         DESTINATION ${ORVULINK_CMAKE_DIR})
 
+# The pkg-config file finds the prefix from its own place, so a package installed with
+# `cmake --install --prefix DIR` (or moved) still points at its own headers and library.
+file(RELATIVE_PATH ORVULINK_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/orvulink.pc.in ${PROJECT_BINARY_DIR}/orvulink.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/orvulink.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -52,8 +52,14 @@ class ORVULINK_API OrvuReceivedMessages : public AutomationObject, private Threa
   std::int16_t Count() const;
   std::shared_ptr<Enumerator<MessagePtr>> NewEnum() const;
 
-  std::vector<MessagePtr>::const_iterator begin() const { return messages_.begin(); }
-  std::vector<MessagePtr>::const_iterator end() const { return messages_.end(); }
+  std::vector<MessagePtr>::const_iterator begin() const {
+    CheckThread();
+    return messages_.begin();
+  }
+  std::vector<MessagePtr>::const_iterator end() const {
+    CheckThread();
+    return messages_.end();
+  }
 
  private:
   friend struct receive::Access;
@@ -103,8 +109,14 @@ class ORVULINK_API OrvuReceptionKeys : public AutomationObject, private ThreadAf
   std::int16_t Count() const;
   std::shared_ptr<Enumerator<KeyPtr>> NewEnum() const;
 
-  std::vector<KeyPtr>::const_iterator begin() const { return keys_.begin(); }
-  std::vector<KeyPtr>::const_iterator end() const { return keys_.end(); }
+  std::vector<KeyPtr>::const_iterator begin() const {
+    CheckThread();
+    return keys_.begin();
+  }
+  std::vector<KeyPtr>::const_iterator end() const {
+    CheckThread();
+    return keys_.end();
+  }
 
  private:
   friend struct receive::Access;

@@ -33,8 +33,14 @@ class ORVULINK_API OrvuSendOrderID : public AutomationObject, private ThreadAffi
   std::int16_t Count() const;
   std::shared_ptr<Enumerator<BStr>> NewEnum() const;  // null while there is no store
 
-  std::vector<BStr>::const_iterator begin() const { return ids_.begin(); }
-  std::vector<BStr>::const_iterator end() const { return ids_.end(); }
+  std::vector<BStr>::const_iterator begin() const {
+    CheckThread();
+    return ids_.begin();
+  }
+  std::vector<BStr>::const_iterator end() const {
+    CheckThread();
+    return ids_.end();
+  }
 
  private:
   friend struct send::Access;

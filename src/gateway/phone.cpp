@@ -20,6 +20,10 @@ bool StripSeparators(std::u16string& value) {
   // In this order; CR LF goes only as a pair, so a lone CR or LF stays.
   static constexpr std::array<std::u16string_view, 6> kSeparators = {u";",  u",", u"\r\n",
                                                                      u"\t", u":", u";"};
+  // Most numbers hold none of them: nothing to rebuild then (a status answer strips thousands).
+  const bool plain = value.find_first_of(u";,\t:") == std::u16string::npos &&
+                     value.find(u"\r\n") == std::u16string::npos;
+  if (plain) return true;
   for (std::u16string_view separator : kSeparators) {
     value = platform::ReplaceAll(value, separator, u"");
   }

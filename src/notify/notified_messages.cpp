@@ -91,9 +91,11 @@ VariantBool OrvuNotifiedMessages::RemoveMessage(const BStr& OrderID, const BStr&
 }
 
 std::vector<OrvuNotifiedMessages::OrderIDPtr>::const_iterator OrvuNotifiedMessages::begin() const {
+  CheckThread();
   return state_->orderIds.Entries().begin();
 }
 std::vector<OrvuNotifiedMessages::OrderIDPtr>::const_iterator OrvuNotifiedMessages::end() const {
+  CheckThread();
   return state_->orderIds.Entries().end();
 }
 

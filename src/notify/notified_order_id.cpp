@@ -1,4 +1,5 @@
 #include "notify/access.hpp"
+#include "platform/conversions.hpp"
 
 namespace orvulink {
 
@@ -17,7 +18,7 @@ OrvuNotifiedOrderID::MessagePtr OrvuNotifiedOrderID::Item(std::int16_t Index) co
 }
 std::int16_t OrvuNotifiedOrderID::Count() const {
   CheckThread();
-  return static_cast<std::int16_t>(recipients_->Count());
+  return platform::SaturatedCount(recipients_->Count());
 }
 std::shared_ptr<Enumerator<OrvuNotifiedOrderID::MessagePtr>> OrvuNotifiedOrderID::NewEnum() const {
   CheckThread();
@@ -34,9 +35,11 @@ OrvuLink_StateOrederID OrvuNotifiedOrderID::Status() const {
 }
 
 std::vector<OrvuNotifiedOrderID::MessagePtr>::const_iterator OrvuNotifiedOrderID::begin() const {
+  CheckThread();
   return recipients_->Entries().begin();
 }
 std::vector<OrvuNotifiedOrderID::MessagePtr>::const_iterator OrvuNotifiedOrderID::end() const {
+  CheckThread();
   return recipients_->Entries().end();
 }
 

@@ -29,7 +29,32 @@ std::u16string WithPresentFilledIn(std::u16string_view entry) {
   return platform::ReplaceAll(platform::ReplaceAll(entry, u"0000-00-00", today), u"00:00:00", time);
 }
 
-std::optional<Date> LocalDateTime(const std::u16string& date, const std::u16string& time) {
+// "yyyy-mm-dd" and "HH:MM:SS" exactly, digit by digit: what the gateway writes.
+std::optional<DateParts> CanonicalParts(std::u16string_view date, std::u16string_view time) {
+  static constexpr std::u16string_view kDateShape = u"0000-00-00";
+  static constexpr std::u16string_view kTimeShape = u"00:00:00";
+  const auto fits = [](std::u16string_view text, std::u16string_view shape) {
+    if (text.size() != shape.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const bool digit = text[i] >= u'0' && text[i] <= u'9';
+      if (shape[i] == u'0' ? !digit : text[i] != shape[i]) return false;
+    }
+    return true;
+  };
+  if (!fits(date, kDateShape) || !fits(time, kTimeShape)) return std::nullopt;
+  const auto number = [](std::u16string_view text, std::size_t at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = at; i < at + length; ++i)
+      value = value * 10 + (text[i] - u'0');
+    return value;
+  };
+  return DateParts{number(date, 0, 4), number(date, 5, 2), number(date, 8, 2),
+                   number(time, 0, 2), number(time, 3, 2), number(time, 6, 2)};
+}
+
+// The same reading as sscanf("%4d-%2d-%2d %2d:%2d:%2d"), which also takes signs, blanks and
+// short fields; tried only when the exact shape does not fit.
+std::optional<DateParts> LenientParts(const std::u16string& date, const std::u16string& time) {
   const std::string text = platform::Utf16ToUtf8(date + u" " + time);
   DateParts parts;
   char rest = 0;
@@ -37,8 +62,15 @@ std::optional<Date> LocalDateTime(const std::u16string& date, const std::u16stri
                   &parts.hour, &parts.minute, &parts.second, &rest) != 6) {
     return std::nullopt;
   }
+  return parts;
+}
+
+std::optional<Date> LocalDateTime(const std::u16string& date, const std::u16string& time) {
+  auto parts = CanonicalParts(date, time);
+  if (!parts) parts = LenientParts(date, time);
+  if (!parts) return std::nullopt;
   try {
-    return Date::FromParts(parts);
+    return Date::FromParts(*parts);
   } catch (const AutomationError&) {
     return std::nullopt;
   }

@@ -2,6 +2,8 @@
 // (no locale): "." is the only decimal separator.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -14,6 +16,12 @@ bool IsNumeric(std::u16string_view text);
 // The leading-number read: blanks (space, TAB, LF, CR) anywhere are skipped; then an optional
 // sign, digits and an optional "." followed by digits. Text without a leading number gives 0.
 double LeadingNumber(std::u16string_view text);
+
+// The size of a list the gateway's answers fill as a 16-bit count: beyond 32767 entries it
+// stays at 32767 instead of wrapping to a negative number.
+inline std::int16_t SaturatedCount(std::size_t size) {
+  return static_cast<std::int16_t>(std::min<std::size_t>(size, INT16_MAX));
+}
 
 // Round half to even into a 16-bit Integer / 32-bit Long; out of range raises 6 (overflow).
 std::int16_t RoundToInteger(double value);

@@ -80,6 +80,10 @@ DateParts Date::ToParts() const {
     ++days;  // a time that rounds up to midnight belongs to the next calendar day
     seconds = 0;
   }
+  // The last second of the last day rounding up to the day after it leaves the range as well.
+  if (static_cast<double>(days) >= kDayAfterLast) {
+    platform::RaiseRuntimeError(platform::kErrInvalidCall);
+  }
   DateParts parts;
   CivilFromDays(days + kEpochOffset, parts);
   parts.hour = static_cast<int>(seconds / 3600);

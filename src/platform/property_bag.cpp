@@ -22,6 +22,7 @@ namespace orvulink {
 namespace {
 
 constexpr std::int32_t kErrPathFileAccess = 75;  // the runtime's "Path/File access error"
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // an editor's UTF-8 mark
 
 [[noreturn]] void RaiseFileError(const std::filesystem::path& path, int error) {
   throw AutomationError(
@@ -174,7 +175,7 @@ FilePropertyBag::FilePropertyBag(std::filesystem::path path) : path_(std::move(p
 
 void FilePropertyBag::Load() {
   std::string content = ReadWholeFile(path_);
-  if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);  // an editor's UTF-8 mark
+  if (content.starts_with(kByteOrderMark)) content.erase(0, kByteOrderMark.size());
   values_ = MemoryPropertyBag();
   skipped_.clear();
   int number = 0;
@@ -184,7 +185,10 @@ void FilePropertyBag::Load() {
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(std::min(end + 1, rest.size()));
     ++number;
-    if (line.ends_with('\r')) line.remove_suffix(1);
+    // Every CR before the LF: a file converted to CR LF twice ends its lines in CR CR LF, and
+    // no value we write can end in CR (WriteProperty refuses line breaks).
+    while (line.ends_with('\r'))
+      line.remove_suffix(1);
     if (IsIgnoredLine(line)) continue;
     const std::size_t equals = line.find('=');
     const std::string_view key =
@@ -202,6 +206,9 @@ void FilePropertyBag::Save() const {
   for (const auto& [key, value] : values_.Entries()) {
     content += key.utf8() + "=" + value.ToText().utf8() + "\n";
   }
+  // Load drops a byte order mark at the start of the file; a first key that begins with U+FEFF
+  // would lose it there, so such a file gets a mark of its own in front.
+  if (content.starts_with(kByteOrderMark)) content.insert(0, kByteOrderMark);
   EnsureFolder(path_);
   TempFile temp(path_);
   int error = temp.WriteAll(content);

@@ -99,6 +99,12 @@ std::optional<std::u16string> SendDateText(Date value) {
   } catch (const AutomationError&) {
     return std::nullopt;  // outside the calendar the platform knows
   }
+  // Rounded to the second, the last instant of 1899-12-29 lands on day zero: a text of that day
+  // would read back as the zero date, so it is only a time of day like any other on day zero.
+  const DateParts dayZero;
+  if (parts.year == dayZero.year && parts.month == dayZero.month && parts.day == dayZero.day) {
+    return std::nullopt;
+  }
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", parts.year, parts.month, parts.day,
                 parts.hour, parts.minute);

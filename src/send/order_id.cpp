@@ -1,3 +1,4 @@
+#include "platform/conversions.hpp"
 #include "platform/text.hpp"
 #include "send/access.hpp"
 
@@ -13,7 +14,7 @@ BStr OrvuSendOrderID::Item(std::int16_t Index) const {
 
 std::int16_t OrvuSendOrderID::Count() const {
   CheckThread();
-  return storeExists_ ? static_cast<std::int16_t>(ids_.size()) : std::int16_t{0};
+  return storeExists_ ? platform::SaturatedCount(ids_.size()) : std::int16_t{0};
 }
 
 std::shared_ptr<Enumerator<BStr>> OrvuSendOrderID::NewEnum() const {

@@ -49,6 +49,7 @@ std::u16string TakeGroupPhones(SendListState& state, const SendGroup& group) {
     if (!phones.empty()) phones += u',';
     phones += Access::PhoneGsm(message);
     Access::Status(message) = ORVULINK_MESSAGESEND_INSEND;
+    state.inCommand.insert(&message);
   }
   return phones;
 }
@@ -93,6 +94,7 @@ void ApplyGroupResult(SendListState& state, std::u16string_view groupField,
       if (member == nullptr) continue;
       OrvuSendMessage& message = **member;
       if (Access::Status(message) != ORVULINK_MESSAGESEND_INSEND) continue;
+      if (!state.inCommand.contains(&message)) continue;
       if (refused.Contains(Access::PhoneGsm(message))) {
         Access::Status(message) = ORVULINK_MESSAGESEND_ERRGATEWAY;
         ++state.countMessageError;
@@ -116,6 +118,7 @@ std::u16string ResultListOf(control::ControlState& state, std::u16string_view an
 }  // namespace
 
 std::u16string ComposeSendData(SendListState& state) {
+  state.inCommand.clear();
   std::u16string data;
   for (std::int32_t number = 0; number < state.nextGroup; ++number) {
     if (static_cast<std::size_t>(number) >= state.groups.size()) break;
@@ -134,7 +137,8 @@ std::u16string ComposeSendData(SendListState& state) {
 void ResetInSend(SendListState& state) {
   for (const auto& message : state.store) {
     OrvuLink_StatusMessage& status = Access::Status(*message);
-    if (status == ORVULINK_MESSAGESEND_INSEND) status = ORVULINK_MESSAGESEND_TOSEND;
+    if (status == ORVULINK_MESSAGESEND_INSEND && state.inCommand.contains(message.get()))
+      status = ORVULINK_MESSAGESEND_TOSEND;
   }
 }
 

@@ -17,7 +17,7 @@ bool SendList(OrvuSendMessages& list);
 // The send data: one line per group with recipients still to send, which become INSEND.
 // Pumps the host's messages once per member, as the host may be a window.
 std::u16string ComposeSendData(SendListState& state);
-// Every INSEND message back to TOSEND.
+// The messages of the command being sent that are still INSEND back to TOSEND.
 void ResetInSend(SendListState& state);
 // Applies the result list of a success answer (the text after "01 "); a record with fewer
 // than three fields raises the command error once the records before it are applied.

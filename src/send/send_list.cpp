@@ -116,9 +116,11 @@ void OrvuSendMessages::MaxListToSend(std::int16_t iMaxSize) {
 }
 
 std::vector<OrvuSendMessages::MessagePtr>::const_iterator OrvuSendMessages::begin() const {
+  CheckThread();
   return state_->store.begin();
 }
 std::vector<OrvuSendMessages::MessagePtr>::const_iterator OrvuSendMessages::end() const {
+  CheckThread();
   return state_->store.end();
 }
 

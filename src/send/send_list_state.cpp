@@ -31,6 +31,7 @@ void SendListState::ReleaseAll() {
   storeExists = false;
   groups.clear();
   groupByKey.clear();
+  inCommand.clear();
 }
 
 void SendListState::Reset() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace orvulink::send {
@@ -46,6 +47,10 @@ struct SendListState {
   std::int32_t nextGroup = 0;
   std::int32_t lastGroup = -1;
   std::unordered_map<GroupKey, std::int32_t, GroupKeyHash> groupByKey;
+  // The messages the command being sent carries. Only these go back to TOSEND when the
+  // gateway refuses it, and only these take its result: a message left INSEND by an earlier
+  // exchange that never answered may already be at the gateway, so it is never sent again.
+  std::unordered_set<const OrvuSendMessage*> inCommand;
 
   // The message at a 1-based list position, null outside the list.
   const MessagePtr* At(std::int32_t position) const;

@@ -1,11 +1,14 @@
-// orvulink send against the simulator over HTTPS: groups, lists, refusals, several commands.
+// orvulink send and status against the suite's simulator over HTTPS: groups, lists, refusals,
+// several commands; status tables, JSON, input from files and standard input, polling.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <regex>
 #include <set>
-#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli_fixture.hpp"
@@ -14,29 +17,16 @@ namespace orvulink::cli_test {
 namespace {
 
 using Json = nlohmann::json;
-using Table = std::vector<std::vector<std::string>>;
 
 constexpr char kNumberA[] = "+393331111111";
 constexpr char kNumberB[] = "+393332222222";
 constexpr char kNumberC[] = "+393333333333";
 constexpr char kUnreachable[] = "+393330000000";
+constexpr char kFailing[] = "+393339999999";
+constexpr char kLater[] = "2030-01-02 12:30";  // a send date that keeps deliveries pending
+constexpr char kDateTime[] = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)";
 
-// The rows of the table orvulink prints to a pipe: TAB-separated cells.
-Table Rows(const std::string& out) {
-  Table rows;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) {
-    std::vector<std::string> cells;
-    std::istringstream fields(line);
-    for (std::string cell; std::getline(fields, cell, '\t');)
-      cells.push_back(cell);
-    if (line.ends_with('\t')) cells.emplace_back();
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
-class SendCommandTest : public GatewayCliTest {
+class SendCommandTest : public SharedGatewayTest {
  protected:
   std::string Credit() { return Cli({"credit"}).out; }
   std::string WriteList(const std::string& csv) {
@@ -44,11 +34,39 @@ class SendCommandTest : public GatewayCliTest {
     WriteFile(path, csv);
     return path.string();
   }
+  // The order ID the send gave its one group.
+  std::string Send(const std::vector<std::string>& numbers, const std::string& at = "") {
+    std::vector<std::string> arguments = {"--json", "send", "--text", "Hi", "--sender", "ACME"};
+    for (const auto& number : numbers)
+      arguments.insert(arguments.end(), {"--to", number});
+    if (!at.empty()) arguments.insert(arguments.end(), {"--at", at});
+    const auto sent = Cli(arguments);
+    EXPECT_EQ(sent.exit_status, 0) << sent.err;
+    return Json::parse(sent.out).at(0).at("OrderID").at(0).get<std::string>();
+  }
+  // orvulink with standard input read from a file of `input`.
+  Completed CliWithInput(const std::vector<std::string>& arguments, const std::string& input) {
+    WriteFile(dir_.path() / "input.txt", input);
+    std::vector<std::string> all = {"-c", "exec \"$0\" \"$@\" < input.txt", ORVULINK_CLI_PROGRAM,
+                                    "--settings", settings_path().string()};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return RunProgram("/bin/sh", all, dir_.path(), environment_);
+  }
+  void Settle() {
+    const auto answer = Control("POST", "/control/settle");
+    ASSERT_TRUE(answer && answer->status == 200);
+  }
+  int StatusQueries() {
+    const auto answer = Control("GET", "/control/requests");
+    if (!answer || answer->status != 200) return -1;
+    int count = 0;
+    for (const auto& request : Json::parse(answer->body))
+      count += request.get<std::string>().starts_with("CMD=15&") ? 1 : 0;
+    return count;
+  }
 };
 
 TEST_F(SendCommandTest, GroupSendGivesEveryRecipientTheGroupsOrderId) {
-  StartGateway();
-  SaveSettings();
   const auto sent = Cli({"send", "--to", kNumberA, "--to", kNumberB, "--to", kNumberC, "--text",
                          "Hello", "--sender", "ACME"});
   ASSERT_EQ(sent.exit_status, 0) << sent.err;
@@ -64,8 +82,6 @@ TEST_F(SendCommandTest, GroupSendGivesEveryRecipientTheGroupsOrderId) {
 }
 
 TEST_F(SendCommandTest, JsonNamesTheMessagesMembers) {
-  StartGateway();
-  SaveSettings();
   const auto sent = Cli({"--json", "send", "--to", "00393331111111", "--text", "Ciao{}", "--sender",
                          "ACME", "--at", "2030-01-02 12:30"});
   ASSERT_EQ(sent.exit_status, 0) << sent.err;
@@ -85,29 +101,7 @@ TEST_F(SendCommandTest, JsonNamesTheMessagesMembers) {
   EXPECT_EQ(message.size(), 8u);
 }
 
-TEST_F(SendCommandTest, CsvListKeepsLineBreaksAndDates) {
-  StartGateway();
-  SaveSettings();
-  const auto list =
-      WriteList(std::string("PhoneGsm,MessageText,Sender,DateTime\n") + kNumberA +
-                ",\"Line one,\nline two\",ACME,\n" + kNumberB + ",Later,ACME,2030-01-02 12:30\n");
-  const auto sent = Cli({"--json", "send", "--file", list});
-  ASSERT_EQ(sent.exit_status, 0) << sent.err;
-  const Json messages = Json::parse(sent.out);
-  ASSERT_EQ(messages.size(), 2u);
-  // The control keeps a line break as CR; a bare LF it would have dropped.
-  EXPECT_EQ(messages[0]["Text"], "Line one,\rline two");
-  EXPECT_EQ(messages[1]["DateTime"], "2030-01-02 12:30:00");
-  EXPECT_EQ(messages[0]["StatusName"], "FORWARD");
-  EXPECT_EQ(messages[1]["StatusName"], "FORWARD");
-  EXPECT_NE(messages[0]["OrderID"], messages[1]["OrderID"]);  // two groups, two orders
-}
-
 TEST_F(SendCommandTest, RefusedOrInvalidRecipientsMakeTheExitStatusThree) {
-  StartGateway({"--accounts", WriteAccounts(std::string(R"({"accounts": [{"user": "demo",
-      "password": "demo-password", "credit": 10, "unreachable": [")") +
-                                            kUnreachable + R"("]}]})")});
-  SaveSettings();
   const auto sent = Cli({"send", "--to", kNumberA, "--to", kUnreachable, "--to", "12", "--text",
                          "Hi", "--sender", "ACME"});
   EXPECT_EQ(sent.exit_status, 3);
@@ -117,12 +111,10 @@ TEST_F(SendCommandTest, RefusedOrInvalidRecipientsMakeTheExitStatusThree) {
   EXPECT_EQ(rows[1], (std::vector<std::string>{kUnreachable, "ERRGATEWAY", "1", ""}));
   EXPECT_EQ(rows[2], (std::vector<std::string>{"+12", "ERRPHONEGSM", "1", ""}));
   EXPECT_NE(sent.err.find("2 of 3 messages were not accepted"), std::string::npos) << sent.err;
-  EXPECT_EQ(Credit(), "9\n");
+  EXPECT_EQ(Credit(), "149.5\n");
 }
 
 TEST_F(SendCommandTest, ListLongerThanTheCapacityGoesInSeveralCommands) {
-  StartGateway();
-  SaveSettings();
   // Five recipients two at a time: three commands, each its own order.
   const auto group = Cli({"send", "--batch", "2", "--to", "+393330000001", "--to", "+393330000002",
                           "--to", "+393330000003", "--to", "+393330000004", "--to", "+393330000005",
@@ -147,8 +139,8 @@ TEST_F(SendCommandTest, ListLongerThanTheCapacityGoesInSeveralCommands) {
 
 TEST_F(SendCommandTest, FailureAfterAnAcceptedCommandStillListsIt) {
   // The first command is answered normally, the second is refused for lack of credit.
-  StartGateway({"--fault", "delay=0x1", "--fault", "code=97"});
-  SaveSettings();
+  AddFault(R"({"kind": "delay", "delay_ms": 0, "count": 1})");
+  AddFault(R"({"kind": "code", "code": "97"})");
   const auto sent = Cli({"send", "--batch", "1", "--to", kNumberA, "--to", kNumberB, "--text", "Hi",
                          "--sender", "ACME"});
   EXPECT_EQ(sent.exit_status, 1);
@@ -161,8 +153,6 @@ TEST_F(SendCommandTest, FailureAfterAnAcceptedCommandStillListsIt) {
 }
 
 TEST_F(SendCommandTest, BadRowSendsNothing) {
-  StartGateway();
-  SaveSettings();
   const auto list = WriteList(std::string("PhoneGsm,MessageText,Sender,DateTime\n") + kNumberA +
                               ",Hi,ACME,\n" + kNumberB + ",Hi,ACME,2030-13-01 10:00\n");
   const auto sent = Cli({"send", "--file", list});
@@ -172,43 +162,92 @@ TEST_F(SendCommandTest, BadRowSendsNothing) {
   EXPECT_EQ(Credit(), "150.5\n");
 }
 
-struct UsageCase {
-  std::string name;
-  std::vector<std::string> arguments;
-  std::string words;  // of the message on standard error
-  friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
-};
+// ---- status ----------------------------------------------------------------------------------
 
-class SendUsageTest : public GatewayCliTest, public testing::WithParamInterface<UsageCase> {};
+TEST_F(SendCommandTest, StatusTableFollowsDeliveryToItsEnd) {
+  const std::string order = Send({kNumberA, kFailing}, kLater);
+  const auto pending = Cli({"status", order});
+  ASSERT_EQ(pending.exit_status, 0) << pending.err;
+  const Table before = Rows(pending.out);
+  ASSERT_EQ(before.size(), 2u) << pending.out;
+  EXPECT_EQ(std::vector(before[0].begin(), before[0].end() - 1),
+            (std::vector<std::string>{order, "CORRECTED", kNumberA, "GETWAY", "none"}));
 
-// Nothing listens: a usage error must be found before any exchange.
-TEST_P(SendUsageTest, RefusesBeforeSending) {
-  SaveSettings();
-  PointAtClosedPort();
-  WriteFile(dir_.path() / "list.csv", "PhoneGsm,MessageText,Sender\n");
-  auto arguments = GetParam().arguments;
-  arguments.insert(arguments.begin(), "send");
-  const auto sent = Cli(arguments);
-  EXPECT_EQ(sent.exit_status, 2);
-  EXPECT_NE(sent.err.find(GetParam().words), std::string::npos) << sent.err;
-  EXPECT_EQ(sent.out, "");
+  Settle();
+  const Table after = Rows(Cli({"status", order}).out);
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(std::vector(after[0].begin(), after[0].end() - 1),
+            (std::vector<std::string>{order, "CORRECTED", kNumberA, "DELIVERED", "none"}));
+  EXPECT_EQ(std::vector(after[1].begin(), after[1].end() - 1),
+            (std::vector<std::string>{order, "CORRECTED", kFailing, "ERROPERATOR", "BLOCKUSER"}));
+  for (const auto& row : after)
+    EXPECT_TRUE(std::regex_match(row.back(), std::regex(kDateTime))) << row.back();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, SendUsageTest,
-    testing::Values(
-        UsageCase{"nothing_to_send", {"--text", "Hi"}, "--to NUMBER"},
-        UsageCase{"missing_text", {"--to", kNumberA, "--sender", "ACME"}, "missing --text"},
-        UsageCase{"missing_sender", {"--to", kNumberA, "--text", "Hi"}, "missing --sender"},
-        UsageCase{"bad_at",
-                  {"--to", kNumberA, "--text", "Hi", "--sender", "ACME", "--at", "2030-01-02"},
-                  "YYYY-MM-DD HH:MM"},
-        UsageCase{"file_and_to", {"--file", "list.csv", "--to", kNumberA}, "excludes"},
-        UsageCase{"empty_list", {"--file", "list.csv"}, "holds no messages"},
-        UsageCase{"batch_out_of_range",
-                  {"--batch", "3001", "--to", kNumberA, "--text", "Hi", "--sender", "ACME"},
-                  "--batch"}),
-    CaseName());
+TEST_F(SendCommandTest, StatusJsonIsKeyedByTheMembersNames) {
+  const std::string order = Send({kFailing});
+  Settle();
+  const auto status = Cli({"--json", "status", order, "NOPE-1"});
+  ASSERT_EQ(status.exit_status, 0) << status.err;
+  const Json orders = Json::parse(status.out);
+  ASSERT_EQ(orders.size(), 2u);
+  const Json& recipient = orders[0].at("Recipients").at(0);
+  EXPECT_TRUE(std::regex_match(recipient.at("DateTime").get<std::string>(), std::regex(kDateTime)));
+  Json expected_recipient = {{"PhoneGsm", kFailing},        {"Status", -2},
+                             {"StatusName", "ERROPERATOR"}, {"ReasonCode", 111},
+                             {"ReasonName", "BLOCKUSER"},   {"DateTime", recipient["DateTime"]}};
+  EXPECT_EQ(orders[0], Json({{"OrderID", order},
+                             {"Status", 1},
+                             {"StatusName", "CORRECTED"},
+                             {"Recipients", {expected_recipient}}}));
+  EXPECT_EQ(orders[1], Json({{"OrderID", "NOPE-1"},
+                             {"Status", -1},
+                             {"StatusName", "NOTCORRECTED"},
+                             {"Recipients", Json::array()}}));
+}
+
+TEST_F(SendCommandTest, StatusWaitPollsAfreshUntilDelivered) {
+  const std::string order = Send({kNumberA, kFailing}, kLater);
+  Completed waited;
+  std::thread poller([&] { waited = Cli({"status", "--wait", "20", order}); });
+  // Settled only once the first answer went out, so at least one more query must follow.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (StatusQueries() == 0 && std::chrono::steady_clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  Settle();
+  poller.join();
+  EXPECT_EQ(waited.exit_status, 0) << waited.err;
+  const Table rows = Rows(waited.out);
+  ASSERT_EQ(rows.size(), 2u) << waited.out;
+  EXPECT_EQ(rows[0][3], "DELIVERED");
+  EXPECT_EQ(rows[1][3], "ERROPERATOR");
+  EXPECT_GE(StatusQueries(), 2);
+}
+
+TEST_F(SendCommandTest, StatusWaitRunningOutOfTimeShowsTheLastStatuses) {
+  const std::string later = Send({kNumberA}, kLater);
+  const auto waited = Cli({"status", "--wait", "1", later, "NOPE-1"});
+  EXPECT_EQ(waited.exit_status, 4);
+  const Table rows = Rows(waited.out);
+  ASSERT_EQ(rows.size(), 2u) << waited.out;
+  EXPECT_EQ(rows[0][3], "GETWAY");
+  EXPECT_EQ(rows[1][1], "NOTCORRECTED");
+  EXPECT_NE(waited.err.find("timed out after 1 s: 1 of 1 recipients"), std::string::npos)
+      << waited.err;
+  EXPECT_GE(StatusQueries(), 2);
+}
+
+TEST_F(SendCommandTest, StatusOrdersBeyondTheCapacityGoInSeveralQueries) {
+  const std::string order = Send({kNumberA});
+  const auto status =
+      Cli({"status", "--batch", "2", "NOPE-1", "NOPE-2", order, "NOPE-3", "NOPE-4"});
+  ASSERT_EQ(status.exit_status, 0) << status.err;
+  std::vector<std::string> ids;
+  for (const auto& row : Rows(status.out))
+    ids.push_back(row.at(0));
+  EXPECT_EQ(ids, (std::vector<std::string>{"NOPE-1", "NOPE-2", order, "NOPE-3", "NOPE-4"}));
+  EXPECT_EQ(StatusQueries(), 3);
+}
 
 }  // namespace
 }  // namespace orvulink::cli_test

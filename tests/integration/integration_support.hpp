@@ -8,14 +8,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <openssl/evp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <orvulink/control.hpp>
 #include <orvulink/platform.hpp>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +33,7 @@
 #include "sim/simulator_thread.hpp"
 #include "sim/tls_certificate.hpp"
 #include "unit/fake_network.hpp"
+#include "unit/test_server.hpp"
 #include "unit/test_support.hpp"
 
 namespace orvulink::integration {
@@ -53,42 +52,18 @@ inline void PrintTo(Scheme scheme, std::ostream* out) {
   *out << SchemeName(scheme);
 }
 
-// The demo account with 100 credits and the given fixture keys of its own.
+// The demo account with the given fixture keys of its own, 100 credits unless they say.
 inline orvulink::sim::SimulatorConfig DemoAccountWith(nlohmann::json keys) {
   keys["user"] = std::string(kDemoUser);
   keys["password"] = std::string(kDemoPassword);
-  keys["credit"] = 100.0;
+  if (!keys.contains("credit")) keys["credit"] = 100.0;
   orvulink::sim::SimulatorConfig config;
   config.accounts = orvulink::sim::ParseFixture({{"accounts", nlohmann::json::array({keys})}});
   return config;
 }
 
-// Sets (or, with nullopt, removes) an environment variable for the life of the scope, then puts
-// back what was there before.
-class ScopedEnv {
- public:
-  ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-    Apply(value);
-  }
-  ~ScopedEnv() { Apply(previous_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  void Set(const std::optional<std::string>& value) { Apply(value); }
-
- private:
-  void Apply(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name_.c_str(), value->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-
-  std::string name_;
-  std::optional<std::string> previous_;
-};
+// Sets (or, with nullopt, removes) an environment variable for the life of the scope.
+using ScopedEnv = testing::ScopedEnvironment;
 
 // A private directory under the system's temporary folder, removed with all it holds.
 class TempDir {
@@ -113,31 +88,12 @@ class TempDir {
 
 // Lower-case hexadecimal MD5 of the bytes, through OpenSSL rather than the component's own.
 inline std::string Md5Hex(std::string_view bytes) {
-  std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-  unsigned int length = 0;
-  if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_md5(), nullptr) != 1) {
-    throw std::runtime_error("EVP_Digest failed");
-  }
-  static constexpr std::string_view kHex = "0123456789abcdef";
-  std::string text;
-  for (unsigned int i = 0; i < length; ++i) {
-    text += kHex[digest[i] >> 4];
-    text += kHex[digest[i] & 0x0F];
-  }
-  return text;
+  return testing::OpenSslMd5Hex(std::string(bytes));
 }
 
 // Every byte as "%XX", upper-case hexadecimal: how the component sends each field value.
 inline std::string PercentEveryByte(std::string_view bytes) {
-  static constexpr std::string_view kHex = "0123456789ABCDEF";
-  std::string text;
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    text += '%';
-    text += kHex[byte >> 4];
-    text += kHex[byte & 0x0F];
-  }
-  return text;
+  return testing::PercentEncoded(std::string(bytes));
 }
 
 // "CMD=n&UID=..&PWD=.." followed by the given fields, each value encoded byte by byte.
@@ -156,20 +112,9 @@ inline std::string FramedPage(std::string_view text) {
   return "<html>\r\n<body>\r\n" + std::string(text) + "\r\n</body>\r\n</html>\r\n";
 }
 
-// A loopback port nobody listens on right now: bound to port 0, read, closed.
+// A loopback port nobody listens on right now.
 inline int FreeLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) throw std::runtime_error("socket failed");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  socklen_t size = sizeof address;
-  const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0;
-  ::close(fd);
-  if (!ok) throw std::runtime_error("cannot bind a loopback port");
-  return ntohs(address.sin_port);
+  return testing::RefusingLoopbackPort();
 }
 
 inline bool LoopbackPortAccepts(int port) {
@@ -246,7 +191,7 @@ class GatewayEnvironment {
   Scheme scheme_;
   TempDir temp_;
   std::filesystem::path caFile_;
-  std::vector<std::unique_ptr<ScopedEnv>> proxyVariables_ = ClearProxyVariables();
+  testing::CleanNetworkEnvironment proxyVariables_;
   std::shared_ptr<testing::SwitchableOnlineCheck> online_ =
       std::make_shared<testing::SwitchableOnlineCheck>();
   testing::ScopedOnlineCheck scopedOnline_{online_};
@@ -254,15 +199,6 @@ class GatewayEnvironment {
   ScopedEnv host_;
   ScopedEnv ca_;
   std::shared_ptr<OrvuLinkActiveX> control_;
-
-  static std::vector<std::unique_ptr<ScopedEnv>> ClearProxyVariables() {
-    std::vector<std::unique_ptr<ScopedEnv>> cleared;
-    for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY",
-                             "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY"}) {
-      cleared.push_back(std::make_unique<ScopedEnv>(name, std::nullopt));
-    }
-    return cleared;
-  }
 };
 
 }  // namespace orvulink::integration

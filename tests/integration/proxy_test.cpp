@@ -12,7 +12,6 @@
 #include <orvulink/enums.hpp>
 
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <optional>
 #include <ostream>
@@ -32,18 +31,6 @@ using namespace std::chrono_literals;
 using testing::CatchAutomationError;
 
 constexpr const char* kTinyproxy = "/usr/bin/tinyproxy";
-constexpr std::string_view kProxyUser = "puser";
-constexpr std::string_view kProxyPassword = "ppass";
-constexpr auto kStartLimit = 15s;
-constexpr auto kStopLimit = 5s;
-constexpr auto kPollInterval = 20ms;
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // tinyproxy in the foreground on a free loopback port, logging to a file of `dir`. The
 // constructor returns once the port accepts connections and throws, with the proxy's log, when
@@ -51,19 +38,34 @@ std::string ReadFile(const std::filesystem::path& path) {
 class Tinyproxy {
  public:
   Tinyproxy(const std::filesystem::path& dir, bool basicAuth)
-      : port_(FreeLoopbackPort()), config_(dir / "tinyproxy.conf"), log_(dir / "tinyproxy.log") {
-    {
-      std::ofstream config(config_);
-      config << "Port " << port_ << "\n"
-             << "Listen 127.0.0.1\n"
-             << "Allow 127.0.0.1\n"
-             << "Timeout 30\n"
-             << "MaxClients 20\n"
-             << "LogLevel Info\n";
-      if (basicAuth) config << "BasicAuth " << kProxyUser << " " << kProxyPassword << "\n";
+      : port_(FreeLoopbackPort()), log_(dir / "tinyproxy.log") {
+    const auto config = dir / "tinyproxy.conf";
+    std::ofstream(config) << "Port " << port_ << "\nListen 127.0.0.1\nAllow 127.0.0.1\n"
+                          << "Timeout 30\nMaxClients 20\nLogLevel Info\n"
+                          << (basicAuth ? "BasicAuth puser ppass\n" : "");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    std::string arguments[] = {kTinyproxy, "-d", "-c", config.string()};
+    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                    arguments[3].data(), nullptr};
+    const int spawned = ::posix_spawn(&pid_, kTinyproxy, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error(std::string("cannot start ") + kTinyproxy);
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    while (!LoopbackPortAccepts(port_)) {
+      const bool exited = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+      if (exited) pid_ = -1;
+      if (exited || std::chrono::steady_clock::now() > deadline) {
+        Stop();
+        throw std::runtime_error("tinyproxy did not listen on port " + std::to_string(port_) +
+                                 "; its log:\n" + Log());
+      }
+      std::this_thread::sleep_for(20ms);
     }
-    Spawn();
-    WaitUntilListening();
   }
   ~Tinyproxy() { Stop(); }
   Tinyproxy(const Tinyproxy&) = delete;
@@ -71,67 +73,29 @@ class Tinyproxy {
 
   int port() const noexcept { return port_; }
   // What the proxy logged so far; complete once Stop() has returned.
-  std::string Log() const { return ReadFile(log_); }
+  std::string Log() const {
+    std::ostringstream text;
+    text << std::ifstream(log_, std::ios::binary).rdbuf();
+    return text.str();
+  }
 
   void Stop() noexcept {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (::waitpid(pid_, nullptr, WNOHANG) == 0) {
       if (std::chrono::steady_clock::now() > deadline) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
         break;
       }
-      std::this_thread::sleep_for(kPollInterval);
+      std::this_thread::sleep_for(20ms);
     }
     pid_ = -1;
   }
 
  private:
-  void Spawn() {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log_.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::string program = kTinyproxy;
-    std::string foreground = "-d";
-    std::string configFlag = "-c";
-    std::string configPath = config_.string();
-    std::vector<char*> argv = {program.data(), foreground.data(), configFlag.data(),
-                               configPath.data(), nullptr};
-    pid_t pid = -1;
-    const int result = ::posix_spawn(&pid, kTinyproxy, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (result != 0) {
-      throw std::runtime_error(std::string("cannot start ") + kTinyproxy + ": " +
-                               std::strerror(result));
-    }
-    pid_ = pid;
-  }
-
-  void WaitUntilListening() {
-    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
-    while (!LoopbackPortAccepts(port_)) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        throw std::runtime_error("tinyproxy exited before listening on port " +
-                                 std::to_string(port_) + "; its log:\n" + Log());
-      }
-      if (std::chrono::steady_clock::now() > deadline) {
-        Stop();
-        throw std::runtime_error("tinyproxy did not listen on port " + std::to_string(port_) +
-                                 " in time; its log:\n" + Log());
-      }
-      std::this_thread::sleep_for(kPollInterval);
-    }
-  }
-
   int port_;
-  std::filesystem::path config_;
   std::filesystem::path log_;
   pid_t pid_ = -1;
 };

@@ -1,5 +1,6 @@
 // Reception against the gateway simulator: the key list, automatic replies, downloads with and
-// without messages, confirmed and unconfirmed, and the gateway's refusals.
+// without messages, confirmed and unconfirmed. The gateway's refusals, test mode and messages
+// arriving later are the unit and simulator tests'.
 #include <gtest/gtest.h>
 
 #include <orvulink/control.hpp>
@@ -10,14 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "control/control_state.hpp"
 #include "integration/integration_support.hpp"
 #include "sim/accounts.hpp"
 
 namespace orvulink::integration {
 namespace {
-
-using testing::CatchAutomationError;
 
 std::string DemoCommand(int command, std::vector<std::pair<std::string, std::string>> fields) {
   return ExpectedCommand(command, kDemoUser, kDemoPassword, fields);
@@ -53,10 +51,6 @@ class ReceptionTest : public ::testing::Test {
     EXPECT_EQ(env.control().FillReceptionKeys(), VariantBool(true));
     auto keys = env.control().ReceptionKeys();
     return keys ? keys->ItemReceptionKey(BStr(key)) : nullptr;
-  }
-  void Receive(const char* key, const char* sender, const char* text) {
-    ASSERT_TRUE(env.simulator().state().gateway.ReceiveSms(
-        key, sim::IncomingSms{"2006-02-01 08:00:00", sender, text}));
   }
   static std::vector<std::string> Texts(const std::shared_ptr<OrvuReceivedMessages>& messages) {
     std::vector<std::string> texts;
@@ -98,24 +92,6 @@ TEST_F(ReceptionTest, SetAutoResponderReachesTheGateway) {
   EXPECT_EQ(Utf8(key->TextAutoResponder()), "Torno lunedì");
 }
 
-TEST_F(ReceptionTest, TheGatewayRefusesAnExpiredKeyOrAnEmptyText) {
-  env.control().FillReceptionKeys();
-  const auto keys = env.control().ReceptionKeys();
-  const struct {
-    const char* key;
-    const char* text;
-  } cases[] = {{"OLD", "Hello"}, {"K1", ""}};
-  for (const auto& c : cases) {
-    const auto key = keys->ItemReceptionKey(BStr(c.key));
-    const BStr before = key->TextAutoResponder();
-    const auto error = CatchAutomationError([&] { key->SetAutoResponder(BStr(c.text)); });
-    ASSERT_TRUE(error) << c.key;
-    EXPECT_EQ(error->Number(), ORVULINK_ERROR_AUTORESPONDER) << c.key;
-    EXPECT_EQ(env.control().ErrCode(), ORVULINK_ERROR_AUTORESPONDER) << c.key;
-    EXPECT_EQ(key->TextAutoResponder(), before) << c.key;
-  }
-}
-
 TEST_F(ReceptionTest, DownloadIsConfirmedOnceAndTheMessagesAreGone) {
   const auto key = FilledKey("K1");
   ASSERT_TRUE(key);
@@ -132,47 +108,6 @@ TEST_F(ReceptionTest, DownloadIsConfirmedOnceAndTheMessagesAreGone) {
   const auto commands = env.Commands();
   EXPECT_EQ(commands[commands.size() - 4], DemoCommand(4, {{"SERIAL", Serial()}, {"KEY", "K1"}}));
   EXPECT_EQ(commands[commands.size() - 3], DemoCommand(5, {{"SERIAL", Serial()}}));
-}
-
-TEST_F(ReceptionTest, AnInjectedMessageIsDownloaded) {
-  const auto key = FilledKey("K2");
-  Receive("K2", "+39347000", "Hello");
-  EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true));
-  EXPECT_EQ(Texts(key->ReceivedMessages()), std::vector<std::string>{"Hello"});
-}
-
-TEST_F(ReceptionTest, AnUnconfirmedDownloadComesAgain) {
-  const auto key = FilledKey("K1");
-  env.AddFault("delay=0x1");  // the download itself answers normally
-  env.AddFault("code=89x1");  // its check does not confirm it
-  EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true));
-  EXPECT_FALSE(key->ReceivedMessages());
-  EXPECT_EQ(key->MessageFromRecive(), 2);  // no refresh after an unconfirmed download
-
-  EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true));
-  EXPECT_EQ(Texts(key->ReceivedMessages()), (std::vector<std::string>{"Ciao", "Si"}));
-}
-
-TEST_F(ReceptionTest, TestModeLeavesTheMessagesWaiting) {
-  const auto key = FilledKey("K1");
-  env.control().TestMode(VariantBool(true));
-  EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true));
-  EXPECT_EQ(Texts(key->ReceivedMessages()), (std::vector<std::string>{"Ciao", "Si"}));
-  EXPECT_EQ(key->MessageFromRecive(), 2);
-}
-
-TEST_F(ReceptionTest, GatewayRefusalsReachTheHost) {
-  const auto key = FilledKey("K1");
-  env.AddFault("code=96x1");
-  const auto error = CatchAutomationError([&] { key->GetIncomingMessages(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), ORVULINK_ERROR_GATEWAY);
-  EXPECT_FALSE(key->ReceivedMessages());
-
-  env.control().Password(BStr("wrong"));
-  control::ThisThreadState().UserInfoCache.clear();
-  EXPECT_EQ(CatchAutomationError([&] { env.control().FillReceptionKeys(); })->Number(),
-            ORVULINK_ERROR_AUTHENTICATION);
 }
 
 }  // namespace

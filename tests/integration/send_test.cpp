@@ -1,6 +1,6 @@
 // Sending against the gateway simulator over real HTTP and HTTPS: the exact bytes of the send
-// command, accepted and refused recipients, the gateway's refusal of the whole command, and a
-// dropped connection that must not lead to a second send.
+// command with its VAP code, accepted and refused recipients, and the orders they get. A refused
+// command and a failed exchange are the send command's unit tests.
 #include <gtest/gtest.h>
 
 #include <orvulink/control.hpp>
@@ -14,8 +14,6 @@
 
 namespace orvulink::integration {
 namespace {
-
-using testing::CatchAutomationError;
 
 constexpr const char* kUnreachable = "+393330000000";
 
@@ -84,34 +82,17 @@ TEST_P(SendTest, AGroupAndASingleMessageGoOutInOneCommand) {
   EXPECT_LT(env.control().GetCredit(), 100.0);
 }
 
-TEST_P(SendTest, ARefusedCommandLeavesTheMessagesForTheNextSend) {
-  env.control().VAPcode("WRONG12345");
-  list = env.control().MessagesToSend();
-  AddGroupAndSingle();
-  const auto error = CatchAutomationError([&] { list->SendMessage(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), ORVULINK_ERROR_VAPCODE);
-  EXPECT_EQ(env.control().ErrCode(), ORVULINK_ERROR_VAPCODE);
-  const auto TOSEND = ORVULINK_MESSAGESEND_TOSEND;
-  EXPECT_EQ(Statuses(), (std::vector{TOSEND, TOSEND, TOSEND, TOSEND}));
-
-  env.control().VAPcode("VAP0123456");
+// A full list in one group is a command of about 130 KB: the gateway must take it whole.
+TEST(SendFullList, GoesOutInOneCommand) {
+  GatewayEnvironment env(Scheme::kHttps, DemoAccountWith({{"credit", 5000.0}}));
+  auto list = env.control().MessagesToSend();
+  Collection phones;
+  for (int i = 0; i < 3000; ++i)
+    phones.Add(BStr("+39334" + std::to_string(1000000 + i)));
+  list->AddGroupMessage(phones, "To everyone", "Orvu");
   EXPECT_EQ(list->SendMessage(), VariantBool(true));
-  EXPECT_EQ(list->CountMessageForward(), 3);
-}
-
-TEST_P(SendTest, ADroppedConnectionNeverSendsTheMessagesTwice) {
-  AddGroupAndSingle();
-  env.AddFault("drop");
-  const auto error = CatchAutomationError([&] { list->SendMessage(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(env.control().ErrCode(), static_cast<std::int16_t>(error->Number()));
-  const auto INSEND = ORVULINK_MESSAGESEND_INSEND;
-  EXPECT_EQ(Statuses(), (std::vector{INSEND, INSEND, INSEND, INSEND}));
-
-  const std::size_t attempts = env.Commands().size();
-  EXPECT_EQ(list->SendMessage(), VariantBool(false));
-  EXPECT_EQ(env.Commands().size(), attempts);
+  EXPECT_EQ(list->CountMessageForward(), 3000);
+  EXPECT_EQ(env.Commands().size(), 1U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, SendTest, ::testing::Values(Scheme::kHttps, Scheme::kHttp),

@@ -1,6 +1,6 @@
 // Sending, then following delivery against the gateway simulator: the status query's exact
-// bytes, statuses that advance with the simulator's clock, a failing recipient with its
-// reason, an answer cut short, and the automatic query of a full list.
+// bytes, statuses that advance with the simulator's clock, a failing recipient with its reason.
+// Answers cut short and the automatic query of a full list are the status query's unit tests.
 #include <gtest/gtest.h>
 
 #include <orvulink/control.hpp>
@@ -13,12 +13,9 @@
 
 #include "integration/integration_support.hpp"
 #include "sim/accounts.hpp"
-#include "sim/fault.hpp"
 
 namespace orvulink::integration {
 namespace {
-
-using testing::CatchAutomationError;
 
 constexpr const char* kFailing = "+393339999999";
 
@@ -75,40 +72,6 @@ TEST_F(StatusTest, StatusesAdvanceFromTheGatewayToDelivery) {
   EXPECT_EQ(Statuses(ids[0]), (std::vector{ORVULINK_STATE_ERROPERATOR, ORVULINK_STATE_DELIVERED}));
   EXPECT_EQ(notify->ItemOrderID(ids[0])->ItemPhone(kFailing)->ReasonCode(),
             ORVULINK_CODEREASON_BLOCKOPERATOR);
-}
-
-TEST_F(StatusTest, AnAnswerCutShortKeepsWhatWasApplied) {
-  const auto first = SendGroup({"+393331111111"});
-  const auto second = SendGroup({"+393332222222"});
-  notify->AddMessage(first[0]);
-  notify->AddMessage(second[0]);
-  sim::Fault cut;
-  cut.kind = sim::FaultKind::kCode;
-  cut.code = "01";
-  cut.payload = first[0] + "\t2026-01-02,03:04:05,+393331111111,3\r\n";  // then an empty line
-  cut.count = 1;
-  env.simulator().state().faults.Add(cut);
-  const auto error = CatchAutomationError([&] { notify->GetStatusNotify(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), 9);
-  EXPECT_EQ(notify->ItemOrderID(first[0])->Status(), ORVULINK_ORDERID_CORRECTED);
-  EXPECT_EQ(Statuses(first[0]), std::vector{ORVULINK_STATE_DELIVERED});
-  EXPECT_EQ(notify->ItemOrderID(second[0])->Status(), ORVULINK_ORDERID_TOVERIFY);
-}
-
-TEST_F(StatusTest, AFullListIsQueriedBeforeTheNextOrderID) {
-  const auto ids = SendGroup({"+393331111111"});
-  notify->MaxListToNotify(1);
-  notify->AutoNotify(VariantBool(true));
-  notify->AddMessage(ids[0]);
-  std::vector<OrvuLink_StateOrederID> seenAtFinish;
-  auto connection = notify->ProgresNotify.Connect([&](OrvuLink_CodeProgress& step) {
-    if (step == ORVULINK_PROGRESS_FINISH) seenAtFinish.push_back(notify->Item(1)->Status());
-  });
-  EXPECT_EQ(notify->AddMessage("NEXT-1"), VariantBool(true));
-  EXPECT_EQ(seenAtFinish, std::vector{ORVULINK_ORDERID_CORRECTED});
-  EXPECT_EQ(notify->Count(), 1);
-  EXPECT_EQ(notify->Item(1)->OrderID(), BStr("NEXT-1"));
 }
 
 }  // namespace

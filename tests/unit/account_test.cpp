@@ -82,8 +82,10 @@ TEST_F(Account, CreditIsTheLeadingNumberBeforeTheFirstSpace) {
     const char* answer;
     double credit;
   } cases[] = {
-      {"01 150.5 EUR", 150.5}, {"01\n150,5 EUR", 150.0}, {"01  150 EUR", 0.0},
-      {"01 -7.25 x y", -7.25}, {"01 EUR 150", 0.0},      {"01 3 ", 3.0},
+      {"01 150.5 EUR", 150.5},
+      {"01\n150,5 EUR", 150.0},
+      {"01  150 EUR", 0.0},
+      {"01 -7.25 x y", -7.25},
   };
   for (const auto& c : cases) {
     Answer(c.answer);
@@ -126,8 +128,6 @@ TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
       {"12;34:56", nullptr, "123456", "+"},
       {"A,1\r\nB\tC", "", "A1BC", "+"},
       {"7", " 0039333123456 ", "7", "+39333123456"},
-      {"7", "4179", "7", "+4179"},
-      {"7", "abc", "7", "+abc"},
   };
   SignIn();
   const std::string head = Head(9, Md5Hex("mario"), Md5Hex("segreto"));

@@ -1,64 +1,28 @@
-// The parameter encoder and the layout of the command string.
-#include "gateway/command.hpp"
-
+// The command string: the parameter encoder, separator stripping and phone numbers, the layout
+// of the command, and the decoding of the answer.
 #include <gtest/gtest.h>
 
 #include "control/control_state.hpp"
+#include "control/error_exit.hpp"
 #include "control/md5.hpp"
+#include "gateway/answer.hpp"
+#include "gateway/command.hpp"
+#include "gateway/phone.hpp"
+#include "test_support.hpp"
+#include "typelib/string_table.hpp"
 
 #include <string>
 
 namespace orvulink::gateway {
 namespace {
 
-struct EncodeCase {
-  std::u16string value;
-  std::u16string encoded;
-};
-
-class EncodeParameterTest : public ::testing::TestWithParam<EncodeCase> {};
-
-TEST_P(EncodeParameterTest, EncodesEveryCharacterAsItsWindows1252Byte) {
-  EXPECT_EQ(EncodeParameter(GetParam().value), GetParam().encoded);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EncodeParameterTest,
-    ::testing::Values(EncodeCase{u"abc", u"%61%62%63"}, EncodeCase{u"a b", u"%61%20%62"},
-                      EncodeCase{u"", u""}, EncodeCase{u"\u00e8", u"%E8"},
-                      EncodeCase{u"\u20ac", u"%80"}, EncodeCase{u"\u4e2d", u"%3F"},
-                      EncodeCase{u"\x01\u00ff", u"%01%FF"}, EncodeCase{u"+&=%", u"%2B%26%3D%25"},
-                      EncodeCase{u"\r\n\t", u"%0D%0A%09"}, EncodeCase{u"\u0152", u"%8C"}));
-
-// Reads "%XX" triples back into bytes; fails the test on anything else.
-std::string DecodeTriples(const std::u16string& encoded) {
-  static const std::u16string kUpperHex = u"0123456789ABCDEF";
-  std::string bytes;
-  EXPECT_EQ(encoded.size() % 3, 0U);
-  for (std::size_t i = 0; i + 2 < encoded.size(); i += 3) {
-    const std::size_t high = kUpperHex.find(encoded[i + 1]);
-    const std::size_t low = kUpperHex.find(encoded[i + 2]);
-    EXPECT_EQ(encoded[i], u'%');
-    EXPECT_TRUE(high != std::u16string::npos && low != std::u16string::npos);
-    bytes.push_back(static_cast<char>(high * 16 + low));
-  }
-  return bytes;
-}
-
-TEST(EncodeParameter, DigestBecomesThreeCharactersPerDigit) {
-  const std::u16string digest = control::Md5Digest(u"user");
-  const std::u16string encoded = EncodeParameter(digest);
-  EXPECT_EQ(encoded.size(), 96U);
-  EXPECT_EQ(DecodeTriples(encoded), std::string(digest.begin(), digest.end()));
-}
-
-TEST(SerialToken, IsTwentyDigitsOrCapitalsAndStaysTheSame) {
-  const std::u16string& token = SerialToken();
-  ASSERT_EQ(token.size(), 20U);
-  for (char16_t unit : token) {
-    EXPECT_TRUE((unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'Z'));
-  }
-  EXPECT_EQ(&SerialToken(), &token);
+TEST(EncodeParameter, EncodesEveryCharacterAsItsWindows1252Byte) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"abc", u"%61%62%63"},     {u"a b", u"%61%20%62"},    {u"\u00e8", u"%E8"},
+      {u"\u20ac", u"%80"},        {u"\u4e2d", u"%3F"},       {u"\x01\u00ff", u"%01%FF"},
+      {u"+&=%", u"%2B%26%3D%25"}, {u"\r\n\t", u"%0D%0A%09"}, {u"\u0152", u"%8C"}};
+  for (const auto& [value, encoded] : cases)
+    EXPECT_EQ(EncodeParameter(value), encoded);
 }
 
 TEST(CommandString, HeadFieldsSerialAndRawAppendInOrder) {
@@ -79,6 +43,121 @@ TEST(CommandString, ThreadHeadCarriesTheStoredDigests) {
   EXPECT_EQ(fromThread,
             CommandString(15, control::Md5Digest(u" name "), control::Md5Digest(u"secret")).str());
   EXPECT_EQ(fromThread.size(), std::u16string(u"CMD=15&UID=&PWD=").size() + 2 * 96);
+}
+
+TEST(StripSeparators, DeletesSeparatorsInOrder) {
+  // "\r:\n" keeps its CR LF: the pair is deleted before ":" is, so it never meets.
+  const std::pair<std::u16string, std::u16string> cases[] = {{u"12;34:56,7", u"1234567"},
+                                                             {u"a\r\nb", u"ab"},
+                                                             {u"a\rb", u"a\rb"},
+                                                             {u"\r;\n", u""},
+                                                             {u"\r:\n", u"\r\n"},
+                                                             {u"\r\t\n", u"\r\n"},
+                                                             {u"", u""},
+                                                             {u"a b\u00e8", u"a b\u00e8"}};
+  for (const auto& [value, stripped] : cases) {
+    std::u16string text = value;
+    EXPECT_TRUE(StripSeparators(text));
+    EXPECT_EQ(text, stripped);
+  }
+}
+
+TEST(NormalizePhoneGsm, RewritesAndJudges) {
+  const struct {
+    std::u16string number;
+    std::u16string normalized;
+    bool valid;
+  } cases[] = {
+      {u" 0039333123456 ", u"+39333123456", true},
+      {u"333123", u"+333123", true},
+      {u"33312", u"+33312", false},
+      {u"abc1234567", u"+abc1234567", false},
+      {u"", u"+", false},
+      {u"+0039333123", u"+0039333123", true},
+      {u"0012345", u"+12345", false},
+      {u"00012345", u"+012345", true},
+      {u"12345678901234", u"+12345678901234", true},
+      {u"123456789012345", u"+123456789012345", false},
+      {u"\u0663\u0663\u0663\u0661\u0662\u0663", u"+\u0663\u0663\u0663\u0661\u0662\u0663", false},
+  };
+  for (const auto& c : cases) {
+    std::u16string number = c.number;
+    EXPECT_EQ(NormalizePhoneGsm(number), c.valid) << BStr(c.number).utf8();
+    EXPECT_EQ(number, c.normalized);
+  }
+}
+
+using orvulink::testing::CatchAutomationError;
+
+constexpr std::int16_t kStaleCode = 5;
+constexpr char16_t kStaleText[] = u"stale";
+
+control::ControlState StateAfterEarlierFailure() {
+  control::ControlState state;
+  state.ErrCode = kStaleCode;
+  state.ErrDescription = kStaleText;
+  return state;
+}
+
+TEST(DecodeAnswer, StoresAndRaisesTheErrorOfAFailure) {
+  const struct {
+    std::u16string answer;
+    OrvuLink_ErrorRuntime number;
+    std::u16string description;  // "" stands for the string-table text of `number`
+  } cases[] = {
+      {u"", ORVULINK_ERROR_NETWORK, u"SMS gateway: unable to connect to server"},
+      {u"99\nanything", ORVULINK_ERROR_AUTHENTICATION, u"SMS gateway: username/password error"},
+      {u"89\n", ORVULINK_ERROR_WRONG, u""},
+      {u"93\n", ORVULINK_ERROR_AUTORESPONDER, u""},
+      {u"94 1", ORVULINK_ERROR_VAPCODE, u""},
+      {u"95", ORVULINK_ERROR_SENTSMS, u""},
+      {u"96\n", ORVULINK_ERROR_GATEWAY, u""},
+      {u"97\n0", ORVULINK_ERROR_CREDIT, u""},
+      {u"98\n", ORVULINK_ERROR_CGI, u""},
+      {u"00\n<pre>Service closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Service closed"},
+      {u"00\n<pre></pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"SMS gateway: message from gateway"},
+      {u"00\nService closed", ORVULINK_ERROR_TEXT_MESSAGE, u""},
+      {u"7", ORVULINK_ERROR_COMMAND, u"SMS gateway: command error"},
+      {u" 01", ORVULINK_ERROR_COMMAND, u""},
+      {u"00\nxx<pre>Closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Closed"},
+      {u"00</pre>a<pre> Msg </pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Msg"},
+      {u"00\n<pre>a<pre>b</pre>c</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"ab"},
+      {u"97\n<pre>\u4e2d\u6587 \u20ac\U0001F600</pre>", ORVULINK_ERROR_CREDIT,
+       u"\u4e2d\u6587 \u20ac\U0001F600"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(BStr(c.answer).utf8());
+    const std::u16string description =
+        c.description.empty() ? typelib::ErrorText(c.number).str() : c.description;
+    control::ControlState state = StateAfterEarlierFailure();
+    const auto error = CatchAutomationError([&] { DecodeAnswer(state, c.answer); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->Number(), c.number);
+    EXPECT_EQ(error->Source().str(), u"OrvuLink");
+    EXPECT_EQ(error->Description().str(), description);
+    EXPECT_EQ(state.ErrCode, c.number);
+    EXPECT_EQ(state.ErrDescription, description);
+  }
+}
+
+TEST(DecodeAnswer, ASuccessReturnsAndLeavesErrCode) {
+  const std::pair<std::u16string, std::u16string> cases[] = {// ErrDescription afterwards
+                                                             {u"01", kStaleText},
+                                                             {u"01\n<pre>Note</pre>", u"Note"},
+                                                             {u"01\n<pre></pre>", u""},
+                                                             {u"01\n</pre><pre>", kStaleText}};
+  for (const auto& [answer, description] : cases) {
+    control::ControlState state = StateAfterEarlierFailure();
+    EXPECT_NO_THROW(DecodeAnswer(state, answer));
+    EXPECT_EQ(state.ErrCode, kStaleCode);
+    EXPECT_EQ(state.ErrDescription, description);
+  }
+}
+
+TEST(Payload, StartsAtTheFourthCharacter) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"", u""}, {u"01", u""}, {u"01\n", u""}, {u"01\nabc", u"abc"}, {u"01\n\u4e2d", u"\u4e2d"}};
+  for (const auto& [answer, payload] : cases)
+    EXPECT_EQ(Payload(answer), payload);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include "fake_network.hpp"
 #include "platform/curl_global.hpp"
 #include "platform/curl_http_client.hpp"
 #include "platform/http_status.hpp"
@@ -49,6 +50,11 @@ class RequestLog {
   std::vector<SeenRequest> requests_;
 };
 
+// The gateway's address names a port nobody listens on: only a proxy can answer it.
+std::string UnreachableGateway() {
+  return "http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/cgi/gw.php";
+}
+
 class CurlHttpClientTest : public ::testing::Test {
  protected:
   // A client prepared the way the exchange prepares one.
@@ -75,18 +81,6 @@ class CurlHttpClientTest : public ::testing::Test {
       response.set_content(body, contentType.c_str());
     });
     server.Start();
-  }
-
-  // The send fails without an answer: the error's number and the status code are 12000 + the
-  // CURLcode, and there is no status text.
-  static void ExpectTransportFailure(HttpClient& client, CURLcode expected) {
-    const auto error = testing::CatchAutomationError([&] { client.Send("data"); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->Number(), CurlErrorNumber(expected)) << error->Description().utf8();
-    EXPECT_EQ(error->Source().utf8(), "OrvuLink");
-    EXPECT_EQ(error->Description().utf8().rfind("HTTP request failed: ", 0), 0u);
-    EXPECT_EQ(client.StatusText().utf8(), "");
-    EXPECT_EQ(client.StatusCode(), CurlErrorNumber(expected));
   }
 
   testing::CleanNetworkEnvironment environment_;
@@ -125,39 +119,24 @@ TEST_F(CurlHttpClientTest, ALargeBodyIsSentWithoutWaitingForContinue) {
   EXPECT_EQ(continueRequests, 0);
 }
 
-struct StatusCase {
-  int status;
-  const char* reason;
-};
-
-class CurlHttpClientStatusTest : public CurlHttpClientTest,
-                                 public ::testing::WithParamInterface<StatusCase> {};
-
-TEST_P(CurlHttpClientStatusTest, ReturnsTheAnswerBodyWithTheStatusAndItsReasonPhrase) {
-  TestServer server;
-  const std::string body = "answer of " + std::to_string(GetParam().status);
-  ServeEveryPost(server, GetParam().status, body);
-  auto client = ClientFor(server.Url("/gw"));
-  EXPECT_EQ(client->Send("data").utf8(), body);
-  EXPECT_EQ(client->StatusText().utf8(), GetParam().reason);
-  EXPECT_EQ(client->StatusCode(), GetParam().status);
-}
-
-INSTANTIATE_TEST_SUITE_P(Statuses, CurlHttpClientStatusTest,
-                         ::testing::Values(StatusCase{200, "OK"}, StatusCase{401, "Unauthorized"},
-                                           StatusCase{404, "Not Found"},
-                                           StatusCase{407, "Proxy Authentication Required"},
-                                           StatusCase{500, "Internal Server Error"},
-                                           StatusCase{503, "Service Unavailable"},
-                                           StatusCase{299, ""}));
-
-TEST_F(CurlHttpClientTest, AnEmptyAnswerIsEmptyText) {
-  TestServer server;
-  ServeEveryPost(server, 200, "");
-  auto client = ClientFor(server.Url("/gw"));
-  EXPECT_EQ(client->Send("data").utf8(), "");
-  EXPECT_EQ(client->StatusText().utf8(), "OK");
-  EXPECT_EQ(client->StatusCode(), 200);
+TEST_F(CurlHttpClientTest, ReturnsTheAnswerBodyWithTheStatusAndItsReasonPhrase) {
+  const struct {
+    int status;
+    const char* reason;
+    std::string body;
+  } cases[] = {{200, "OK", "answer"},
+               {401, "Unauthorized", "refused"},
+               {407, "Proxy Authentication Required", "x"},
+               {299, "", "x"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    TestServer server;
+    ServeEveryPost(server, c.status, c.body);
+    auto client = ClientFor(server.Url("/gw"));
+    EXPECT_EQ(client->Send("data").utf8(), c.body);
+    EXPECT_EQ(client->StatusText().utf8(), c.reason);
+    EXPECT_EQ(client->StatusCode(), c.status);
+  }
 }
 
 TEST_F(CurlHttpClientTest, ResetForgetsTheLastStatusButKeepsTheAddress) {
@@ -166,7 +145,7 @@ TEST_F(CurlHttpClientTest, ResetForgetsTheLastStatusButKeepsTheAddress) {
   auto client = MakeCurlHttpClient();
   EXPECT_EQ(client->StatusCode(), 0);
   EXPECT_EQ(client->StatusText().utf8(), "");
-  client->SetAddress(server.Url("/gw"));
+  client->SetAddress(server.Url("/gw", "HtTp"));  // the scheme in any case
   client->SetTimeout(10s);
   client->Send("data");
   client->Reset();
@@ -176,110 +155,98 @@ TEST_F(CurlHttpClientTest, ResetForgetsTheLastStatusButKeepsTheAddress) {
   EXPECT_EQ(log_.All().size(), 2u);
 }
 
-struct DecodingCase {
-  const char* contentType;
-  std::string bytes;
-  std::u16string text;
-};
-
-class CurlHttpClientDecodingTest : public CurlHttpClientTest,
-                                   public ::testing::WithParamInterface<DecodingCase> {};
-
-TEST_P(CurlHttpClientDecodingTest, DecodesTheAnswerByItsCharset) {
-  TestServer server;
-  ServeEveryPost(server, 200, GetParam().bytes, GetParam().contentType);
-  EXPECT_EQ(ClientFor(server.Url("/gw"))->Send("data").str(), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Charsets, CurlHttpClientDecodingTest,
-    ::testing::Values(DecodingCase{"text/html; charset=utf-8", "01\xC3\xA9\xE2\x82\xAC", u"01é€"},
-                      DecodingCase{"text/html; Charset=\"UTF-8\"", "\xC3\xA9", u"é"},
-                      DecodingCase{"text/plain;charset=UTF8; format=flowed", "\xC3\xA9", u"é"},
-                      DecodingCase{"text/html", "01\xE9\x80", u"01é€"},
-                      DecodingCase{"text/html; charset=iso-8859-1", "\xE9\x80", u"é€"},
-                      DecodingCase{"text/html; charset=utf-16", "\xC3\xA9", u"Ã©"}));
-
-TEST_F(CurlHttpClientTest, TheSchemeMayBeWrittenInAnyCase) {
-  TestServer server;
-  ServeEveryPost(server, 200, "answer");
-  EXPECT_EQ(ClientFor(server.Url("/gw", "HtTp"))->Send("data").utf8(), "answer");
+TEST_F(CurlHttpClientTest, DecodesTheAnswerByItsCharset) {
+  const struct {
+    const char* contentType;
+    std::string bytes;
+    std::u16string text;
+  } cases[] = {{"text/html; charset=utf-8", "01\xC3\xA9\xE2\x82\xAC", u"01é€"},
+               {"text/html; Charset=\"UTF-8\"", "\xC3\xA9", u"é"},
+               {"text/html", "01\xE9\x80", u"01é€"},
+               {"text/html; charset=utf-16", "\xC3\xA9", u"Ã©"}};
+  for (const auto& c : cases) {
+    TestServer server;
+    ServeEveryPost(server, 200, c.bytes, c.contentType);
+    EXPECT_EQ(ClientFor(server.Url("/gw"))->Send("data").str(), c.text) << c.contentType;
+  }
 }
 
 TEST_F(CurlHttpClientTest, HttpsWorksWithTheCertificateAuthorityOfTheCaFile) {
   TestServer server(TestServer::Scheme::kHttps);
   ServeEveryPost(server, 200, "secret answer");
   testing::ScopedEnvironment ca("ORVULINK_CA_FILE", testing::TestTlsFiles().certificate);
-  // The encryption switch widens the TLS versions; https works with or without it.
+  // The encryption switch widens the TLS versions; https works with or without it, and the
+  // scheme may be written in any case.
   for (const bool encrypt : {true, false}) {
-    for (const char* scheme : {"https", "Https"}) {
-      auto client = ClientFor(server.Url("/gw", scheme));
-      if (encrypt) client->EnableEncryption(63);
-      EXPECT_EQ(client->Send("data").utf8(), "secret answer") << scheme << encrypt;
-      EXPECT_EQ(client->StatusText().utf8(), "OK");
-    }
+    auto client = ClientFor(server.Url("/gw", "HtTpS"));
+    if (encrypt) client->EnableEncryption(63);
+    EXPECT_EQ(client->Send("data").utf8(), "secret answer") << encrypt;
+    EXPECT_EQ(client->StatusText().utf8(), "OK");
   }
 }
 
-TEST_F(CurlHttpClientTest, AnUntrustedCertificateIsRefused) {
-  TestServer server(TestServer::Scheme::kHttps);
-  ServeEveryPost(server, 200, "secret answer");
-  auto client = ClientFor(server.Url("/gw"));
-  client->EnableEncryption(63);
-  ExpectTransportFailure(*client, CURLE_PEER_FAILED_VERIFICATION);
-  EXPECT_TRUE(log_.All().empty());
-}
-
-TEST_F(CurlHttpClientTest, ARefusedConnectionFails) {
-  auto client = ClientFor("http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()));
-  ExpectTransportFailure(*client, CURLE_COULDNT_CONNECT);
-}
-
-TEST_F(CurlHttpClientTest, AnAnswerSlowerThanTheTimeoutFails) {
-  TestServer server;
-  server.Routes().Post("/gw", [&](const httplib::Request&, httplib::Response& response) {
-    server.StallUntilReleased();
+// The send fails without an answer: the error's number and the status code are 12000 + the
+// CURLcode, there is no status text, and the next send on the same client works again.
+TEST_F(CurlHttpClientTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {
+  TestServer stalling;
+  stalling.Routes().Post("/gw", [&](const httplib::Request&, httplib::Response& response) {
+    stalling.StallUntilReleased();
     response.set_content("late", "text/plain");
   });
-  server.Start();
-  auto client = ClientFor(server.Url("/gw"), 300ms);
-  ExpectTransportFailure(*client, CURLE_OPERATION_TIMEDOUT);
-}
-
-TEST_F(CurlHttpClientTest, AConnectionDroppedMidAnswerFails) {
-  TestServer server;
-  server.Routes().Post("/gw", [](const httplib::Request&, httplib::Response& response) {
+  stalling.Start();
+  TestServer dropping;
+  dropping.Routes().Post("/gw", [](const httplib::Request&, httplib::Response& response) {
     response.set_content_provider(100, "text/plain",
                                   [](std::size_t, std::size_t, httplib::DataSink& sink) {
                                     sink.write("01 part", 7);
                                     return false;  // the rest never comes: the connection closes
                                   });
   });
-  server.Start();
-  auto client = ClientFor(server.Url("/gw"));
-  ExpectTransportFailure(*client, CURLE_PARTIAL_FILE);
-}
-
-TEST_F(CurlHttpClientTest, AfterAFailureTheNextSendSucceedsAgain) {
-  TestServer server;
-  ServeEveryPost(server, 200, "answer");
-  auto client = ClientFor(server.Url("/gw", "gopher"));
-  ExpectTransportFailure(*client, CURLE_UNSUPPORTED_PROTOCOL);
-  client->SetAddress(server.Url("/gw"));
-  EXPECT_EQ(client->Send("data").utf8(), "answer");
-  EXPECT_EQ(client->StatusCode(), 200);
+  dropping.Start();
+  TestServer untrusted(TestServer::Scheme::kHttps);
+  ServeEveryPost(untrusted, 200, "secret answer");
+  TestServer plain;
+  plain.Routes().Post("/gw", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("answer", "text/html");
+  });
+  plain.Start();
+  const struct {
+    std::string url;
+    std::chrono::milliseconds timeout;
+    CURLcode expected;
+  } cases[] = {
+      {"http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()), 10s,
+       CURLE_COULDNT_CONNECT},
+      {stalling.Url("/gw"), 300ms, CURLE_OPERATION_TIMEDOUT},
+      {dropping.Url("/gw"), 10s, CURLE_PARTIAL_FILE},
+      {untrusted.Url("/gw"), 10s, CURLE_PEER_FAILED_VERIFICATION},
+      {plain.Url("/gw", "gopher"), 10s, CURLE_UNSUPPORTED_PROTOCOL},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    auto client = ClientFor(c.url, c.timeout);
+    if (c.url.starts_with("https")) client->EnableEncryption(63);
+    const auto error = testing::CatchAutomationError([&] { client->Send("data"); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->Number(), CurlErrorNumber(c.expected)) << error->Description().utf8();
+    EXPECT_EQ(error->Source().utf8(), "OrvuLink");
+    EXPECT_EQ(error->Description().utf8().rfind("HTTP request failed: ", 0), 0u);
+    EXPECT_EQ(client->StatusText().utf8(), "");
+    EXPECT_EQ(client->StatusCode(), CurlErrorNumber(c.expected));
+    client->SetAddress(plain.Url("/gw"));
+    client->SetTimeout(10s);
+    EXPECT_EQ(client->Send("data").utf8(), "answer");
+    EXPECT_EQ(client->StatusCode(), 200);
+  }
+  EXPECT_TRUE(log_.All().empty());  // nothing reached the server that was not trusted
 }
 
 // ---- proxies ----------------------------------------------------------------------------------
 
-// The gateway's address names a port nobody listens on: only a proxy can answer it.
-std::string UnreachableGateway() {
-  return "http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/cgi/gw.php";
-}
-
-TEST_F(CurlHttpClientTest, ANamedProxyReceivesTheRequestWithTheFullAddress) {
+TEST_F(CurlHttpClientTest, ANamedProxyGetsTheFullAddressEvenForHostsThatNoProxyExcludes) {
   TestServer proxy;
   ServeEveryPost(proxy, 200, "via proxy");
+  testing::ScopedEnvironment noProxy("no_proxy", "127.0.0.1,localhost");
   const std::string gateway = UnreachableGateway();
   auto client = ClientFor(gateway);
   client->SetProxy("127.0.0.1:" + std::to_string(proxy.Port()));
@@ -288,15 +255,6 @@ TEST_F(CurlHttpClientTest, ANamedProxyReceivesTheRequestWithTheFullAddress) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].target, gateway);
   EXPECT_EQ(requests[0].body, "data");
-}
-
-TEST_F(CurlHttpClientTest, ANamedProxyServesHostsThatNoProxyExcludes) {
-  TestServer proxy;
-  ServeEveryPost(proxy, 200, "via proxy");
-  testing::ScopedEnvironment noProxy("no_proxy", "127.0.0.1,localhost");
-  auto client = ClientFor(UnreachableGateway());
-  client->SetProxy("127.0.0.1:" + std::to_string(proxy.Port()));
-  EXPECT_EQ(client->Send("data").utf8(), "via proxy");
 }
 
 TEST_F(CurlHttpClientTest, WithoutANamedProxyTheSystemProxyApplies) {
@@ -318,10 +276,12 @@ std::string Base64(const std::string& text) {
   return out;
 }
 
-// A proxy that wants basic credentials before it forwards anything.
-void ServeAsAuthenticatingProxy(TestServer& proxy, RequestLog& log) {
-  proxy.Routes().Post(".*", [&log](const httplib::Request& request, httplib::Response& response) {
-    log.Record(request);
+// A proxy that wants basic credentials before it forwards anything: without them its refusal is
+// the answer, with them the request goes through.
+TEST_F(CurlHttpClientTest, ProxyCredentialsAreOfferedToTheProxy) {
+  TestServer proxy;
+  proxy.Routes().Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    log_.Record(request);
     if (!request.has_header("Proxy-Authorization")) {
       response.status = 407;
       response.set_header("Proxy-Authenticate", "Basic realm=\"proxy\"");
@@ -331,12 +291,13 @@ void ServeAsAuthenticatingProxy(TestServer& proxy, RequestLog& log) {
     response.set_content("forwarded", "text/plain");
   });
   proxy.Start();
-}
-
-TEST_F(CurlHttpClientTest, ProxyCredentialsAreOfferedToTheProxy) {
-  TestServer proxy;
-  ServeAsAuthenticatingProxy(proxy, log_);
   auto client = ClientFor(UnreachableGateway());
+  client->SetProxy("127.0.0.1:" + std::to_string(proxy.Port()));
+  EXPECT_EQ(client->Send("data").utf8(), "credentials needed");
+  EXPECT_EQ(client->StatusCode(), 407);
+  EXPECT_EQ(client->StatusText().utf8(), "Proxy Authentication Required");
+
+  client = ClientFor(UnreachableGateway());
   client->SetProxy("127.0.0.1:" + std::to_string(proxy.Port()));
   client->SetProxyUserName("orvu");
   client->SetProxyPassword("s3cr\u00e9t");
@@ -348,63 +309,14 @@ TEST_F(CurlHttpClientTest, ProxyCredentialsAreOfferedToTheProxy) {
   EXPECT_EQ(requests.back().body, "data");
 }
 
-TEST_F(CurlHttpClientTest, WithoutCredentialsTheProxysRefusalIsTheAnswer) {
-  TestServer proxy;
-  ServeAsAuthenticatingProxy(proxy, log_);
-  auto client = ClientFor(UnreachableGateway());
-  client->SetProxy("127.0.0.1:" + std::to_string(proxy.Port()));
-  EXPECT_EQ(client->Send("data").utf8(), "credentials needed");
-  EXPECT_EQ(client->StatusCode(), 407);
-  EXPECT_EQ(client->StatusText().utf8(), "Proxy Authentication Required");
-}
+// ---- the factory seam -------------------------------------------------------------------------
 
-// ---- reason phrases and the factory seam ------------------------------------------------------
-
-TEST(HttpReasonPhrase, CodesWithoutAPhraseGiveNothing) {
-  for (long code : {0L, -1L, 99L, 199L, 499L, 600L, 999L}) {
-    EXPECT_EQ(HttpReasonPhrase(code), "") << code;
-  }
-  EXPECT_EQ(HttpReasonPhrase(100), "Continue");
-  EXPECT_EQ(HttpReasonPhrase(511), "Network Authentication Required");
-}
-
-struct RecordingHttpClient : HttpClient {
-  void SetProxy(const BStr&) override {}
-  void SetProxyUserName(const BStr&) override {}
-  void SetProxyPassword(const BStr&) override {}
-  void SetOption(std::int32_t) override {}
-  void EnableEncryption(std::int32_t) override {}
-  void SetAddress(const BStr&) override {}
-  void Reset() override {}
-  void SetTimeout(std::chrono::milliseconds) override {}
-  BStr Send(const BStr&) override { return "fake"; }
-  BStr StatusText() override { return "OK"; }
-  std::int32_t StatusCode() override { return 200; }
-};
-
-// Installs a factory for the life of the scope, then puts back the one it replaced.
-class ScopedHttpClientFactory {
- public:
-  explicit ScopedHttpClientFactory(HttpClientFactory factory)
-      : previous_(SetHttpClientFactory(std::move(factory))) {}
-  ~ScopedHttpClientFactory() { SetHttpClientFactory(previous_); }
-  ScopedHttpClientFactory(const ScopedHttpClientFactory&) = delete;
-  ScopedHttpClientFactory& operator=(const ScopedHttpClientFactory&) = delete;
-
- private:
-  HttpClientFactory previous_;
-};
-
-TEST_F(CurlHttpClientTest, AFactoryReplacesTheClientAndNullRestoresLibcurl) {
+TEST_F(CurlHttpClientTest, AFactoryReplacesTheClientNullRestoresLibcurlAndNoClientRaises) {
   TestServer server;
   ServeEveryPost(server, 200, "real answer");
-  int made = 0;
-  const ScopedHttpClientFactory scoped([&made] {
-    ++made;
-    return std::make_unique<RecordingHttpClient>();
-  });
+  testing::ScopedFakeHttp fake;
+  fake.script->Queue({"fake"});
   EXPECT_EQ(MakeHttpClient()->Send("data").utf8(), "fake");
-  EXPECT_EQ(made, 1);
 
   const HttpClientFactory replaced = SetHttpClientFactory(nullptr);
   ASSERT_TRUE(replaced);
@@ -412,16 +324,13 @@ TEST_F(CurlHttpClientTest, AFactoryReplacesTheClientAndNullRestoresLibcurl) {
   client->SetAddress(server.Url("/gw"));
   client->SetTimeout(10s);
   EXPECT_EQ(client->Send("data").utf8(), "real answer");
-  EXPECT_EQ(made, 1);
-  SetHttpClientFactory(replaced);
-  EXPECT_EQ(MakeHttpClient()->Send("data").utf8(), "fake");
-}
+  EXPECT_EQ(fake.script->clientsMade, 1);
 
-TEST(HttpClientFactory, AFactoryThatGivesNoClientRaises) {
-  const ScopedHttpClientFactory scoped([] { return std::unique_ptr<HttpClient>(); });
-  const auto error = testing::CatchAutomationError([] { MakeHttpClient(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), 429);
+  SetHttpClientFactory([] { return std::unique_ptr<HttpClient>(); });
+  EXPECT_TRUE(testing::RaisesError(429, [] { MakeHttpClient(); }));
+  SetHttpClientFactory(replaced);
+  MakeHttpClient();
+  EXPECT_EQ(fake.script->clientsMade, 2);
 }
 
 }  // namespace

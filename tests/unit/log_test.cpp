@@ -37,42 +37,25 @@ class LogFileTest : public ::testing::Test {
 
 const std::string kSeparatorLine = std::string(kLogSeparator) + "\r\n";
 
-TEST_F(LogFileTest, FirstLineOpensTheTraceWithASeparatorThenLinesAppend) {
+// Each run opens with a blank line and the separator; lines go out in the gateway's code page.
+TEST_F(LogFileTest, EachRunOpensWithASeparatorAndLinesAppendInTheCodePage) {
   const auto path = dir_ / "OrvuLinkLog.txt";
   {
     LogWriter writer(true, path);
-    writer.Write(u"x");
-    writer.Write(u"y");
+    writer.Write(u"one");
+    writer.Write(u"getUrl: CONTROLLO CONNETIVIT\u00e0 \u20ac\u4e2d");
+    writer.Close();
+    writer.Write(u"two");
   }
-  EXPECT_EQ(Read(path), "\r\n" + kSeparatorLine + "x\r\ny\r\n");
+  EXPECT_EQ(Read(path), "\r\n" + kSeparatorLine +
+                            "one\r\ngetUrl: CONTROLLO CONNETIVIT\xE0 \x80?\r\n" + "\r\n" +
+                            kSeparatorLine + "two\r\n");
 }
 
-TEST_F(LogFileTest, ReopeningAfterCloseMarksANewRun) {
-  const auto path = dir_ / "OrvuLinkLog.txt";
-  LogWriter writer(true, path);
-  writer.Write(u"one");
-  writer.Close();
-  writer.Write(u"two");
-  writer.Close();
-  EXPECT_EQ(Read(path), "\r\n" + kSeparatorLine + "one\r\n\r\n" + kSeparatorLine + "two\r\n");
-}
-
-TEST_F(LogFileTest, LinesAreWrittenInTheGatewayCodePage) {
-  const auto path = dir_ / "OrvuLinkLog.txt";
-  LogWriter writer(true, path);
-  writer.Write(u"getUrl: CONTROLLO CONNETIVIT\u00e0 \u20ac\u4e2d");
-  writer.Close();
-  EXPECT_EQ(Read(path), "\r\n" + kSeparatorLine + "getUrl: CONTROLLO CONNETIVIT\xE0 \x80?\r\n");
-}
-
-TEST_F(LogFileTest, SwitchedOffWriterCreatesNothing) {
-  const auto path = dir_ / "OrvuLinkLog.txt";
-  LogWriter writer(false, path);
-  writer.Write(u"x");
-  EXPECT_FALSE(fs::exists(path));
-}
-
-TEST_F(LogFileTest, UnwritableFolderIsSilentlyIgnored) {
+TEST_F(LogFileTest, SwitchedOffOrUnwritableCreatesNothingAndRaisesNothing) {
+  LogWriter off(false, dir_ / "OrvuLinkLog.txt");
+  off.Write(u"x");
+  EXPECT_FALSE(fs::exists(dir_ / "OrvuLinkLog.txt"));
   // A regular file where the folder should be: nothing can be created below it.
   std::ofstream(dir_ / "blocker") << "not a folder";
   LogWriter writer(true, dir_ / "blocker" / "OrvuLinkLog.txt");
@@ -92,14 +75,11 @@ TEST_F(LogFileTest, FileExistsSeesOnlyNormalVisibleFiles) {
   EXPECT_FALSE(FileExists(std::string(5000, 'a')));
 }
 
-TEST(LogPath, SitsBesideTheComponentsOwnFile) {
-  const auto path = LogPath();
-  EXPECT_EQ(path.filename(), "OrvuLinkLog.txt");
-  EXPECT_TRUE(fs::is_directory(path.parent_path()));
-}
-
+// The trace sits beside the component's own file.
 TEST(StartRoutine, DeletesAnOldTraceWhateverTheSwitchSays) {
   const auto path = LogPath();
+  EXPECT_EQ(path.filename(), "OrvuLinkLog.txt");
+  ASSERT_TRUE(fs::is_directory(path.parent_path()));
   std::ofstream(path) << "old run";
   ASSERT_TRUE(fs::exists(path));
   Main();

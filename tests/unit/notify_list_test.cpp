@@ -30,16 +30,6 @@ class NotifyList : public ::testing::Test {
   std::shared_ptr<OrvuNotifiedMessages> list_;
 };
 
-TEST_F(NotifyList, ANewListIsEmpty) {
-  EXPECT_EQ(list_->Count(), 0);
-  EXPECT_EQ(list_->AutoNotify(), VariantBool(false));
-  EXPECT_EQ(list_->MaxListToNotify(), 3000);
-  EXPECT_EQ(list_->Item(1), nullptr);
-  EXPECT_EQ(list_->ItemOrderID("x"), nullptr);
-  EXPECT_TRUE(RaisesError(91, [&] { list_->NewEnum(); }));
-  EXPECT_EQ(list_->RemoveMessage("x"), VariantBool(false));
-}
-
 TEST_F(NotifyList, AddingFollowsAnOrderOrItsNamedRecipients) {
   const struct {
     const char* orderId;

@@ -97,15 +97,6 @@ TEST(Persistence, SaveWritesTheTenKeysInOrderWithValueAndDefault) {
   EXPECT_EQ(written, expected);
 }
 
-TEST(Persistence, ADefaultsBagRestoresANewControl) {
-  MemoryPropertyBag bag;
-  OrvuLinkActiveX::Create()->WriteProperties(bag);
-  auto control = OrvuLinkActiveX::Create();
-  SetEverySetting(*control);
-  control->ReadProperties(bag);
-  EXPECT_EQ(Current(*control), kDefaults);
-}
-
 TEST(Persistence, RestoreStoresConvertedValuesStraightIntoTheState) {
   const struct {
     const char* name;
@@ -177,17 +168,13 @@ TEST(BooleanConversion, FollowsTheAutomationRules) {
     std::optional<std::int16_t> raw;  // none: type mismatch
   } cases[] = {
       {VariantBool::Raw(1), 1},
-      {std::int16_t{0}, 0},
       {std::int32_t{-5}, -1},
-      {0.5, -1},
       {Variant(), 0},
       {Date(1.0), -1},
       {"TRUE", -1},
       {"fAlSe", 0},
-      {" 2 ", -1},
       {"0.0", 0},
       {"maybe", std::nullopt},
-      {"", std::nullopt},
       {AnObject(), std::nullopt},
   };
   int index = 0;

@@ -1,7 +1,8 @@
-#include <orvulink/automation.hpp>
-
 #include <gtest/gtest.h>
 
+#include <orvulink/automation.hpp>
+
+#include "platform/date_text.hpp"
 #include "test_support.hpp"
 
 #include <cmath>
@@ -34,14 +35,9 @@ const std::vector<KnownDate> kKnownDates = {
     {{9999, 12, 31, 23, 59, 59}, 2958465.99998843, "9999-12-31 23:59:59"},
 };
 
-TEST(DateTest, FromPartsGivesTheKnownValue) {
+TEST(DateTest, KnownDatesConvertBothWays) {
   for (const auto& known : kKnownDates) {
     EXPECT_NEAR(Date::FromParts(known.parts).value, known.value, 1e-8) << known.general;
-  }
-}
-
-TEST(DateTest, ToPartsAndFormatGiveTheKnownFields) {
-  for (const auto& known : kKnownDates) {
     EXPECT_EQ(Date(known.value).ToParts(), known.parts) << known.general;
     EXPECT_EQ(Date(known.value).FormatGeneral(), known.general);
   }
@@ -82,17 +78,14 @@ TEST(DateTest, FieldsOutOfRangeRaiseInvalidCall) {
   }
 }
 
-TEST(DateTest, ToPartsRoundsToTheNearestSecond) {
+TEST(DateTest, ToPartsRoundsToTheNearestSecondAndCountsTimeForward) {
   const double second = 1.0 / 86400.0;
   const double lastSecond = 38737.0 + 86399.0 * second;  // 2006-01-20 23:59:59
   EXPECT_EQ(Date(lastSecond + 0.4 * second).ToParts(), (DateParts{2006, 1, 20, 23, 59, 59}));
   EXPECT_EQ(Date(lastSecond + 0.6 * second).ToParts(), (DateParts{2006, 1, 21, 0, 0, 0}));
   EXPECT_EQ(Date(-1.0 - (86399.6 * second)).ToParts(), (DateParts{1899, 12, 30, 0, 0, 0}));
   EXPECT_EQ(Date(38737.0 + 0.6 * second).ToParts(), (DateParts{2006, 1, 20, 0, 0, 1}));
-}
-
-TEST(DateTest, NegativeHalfDayCountsForwardFromTheEpoch) {
-  EXPECT_EQ(Date(-0.5).ToParts(), (DateParts{1899, 12, 30, 12, 0, 0}));
+  EXPECT_EQ(Date(-0.5).ToParts(), (DateParts{1899, 12, 30, 12, 0, 0}));  // forward from the epoch
 }
 
 TEST(DateTest, ValuesOutsideTheDateRangeRaiseInvalidCall) {
@@ -100,6 +93,27 @@ TEST(DateTest, ValuesOutsideTheDateRangeRaiseInvalidCall) {
                        std::numeric_limits<double>::infinity()}) {
     EXPECT_TRUE(RaisesError(5, [&] { Date(value).ToParts(); })) << value;
   }
+}
+
+TEST(PlatformDateText, ReadsTheGatewaysLayoutOnly) {
+  const struct {
+    const char* text;
+    DateParts parts;
+  } readable[] = {
+      {"2006-01-20 10:15:00", {2006, 1, 20, 10, 15, 0}},
+      {" 2006-01-20 10:15 ", {2006, 1, 20, 10, 15, 0}},
+      {"2006-01-20", {2006, 1, 20, 0, 0, 0}},
+      {"2004-02-29 23:59:59", {2004, 2, 29, 23, 59, 59}},
+  };
+  for (const auto& c : readable)
+    EXPECT_EQ(platform::TextToDate(BStr(c.text).str()), Date::FromParts(c.parts)) << c.text;
+
+  for (const char* text : {"", "20/01/2006 10:15", "2006-1-20", "2006-01-20T10:15", "2006-01-20 10",
+                           "2006-01-20 10:15:00 x"}) {
+    EXPECT_TRUE(RaisesError(13, [&] { platform::TextToDate(BStr(text).str()); })) << text;
+  }
+  for (const char* text : {"2006-02-30", "2006-01-20 24:00"})
+    EXPECT_TRUE(RaisesError(5, [&] { platform::TextToDate(BStr(text).str()); })) << text;
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The platform seams: the default clock, the settings lookup and the help file found through the
+// installation folder.
 #include "platform/clock.hpp"
 
 #include <orvulink/platform.hpp>
@@ -6,44 +8,17 @@
 
 #include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "fake_network.hpp"
+#include "gateway/system_settings.hpp"
+#include "test_support.hpp"
+
 namespace orvulink::platform {
 namespace {
-
-class FakeClock final : public Clock {
- public:
-  Date Now() override { return now; }
-  void Sleep(std::chrono::milliseconds duration) override { slept.push_back(duration); }
-  Date now{38737.6463541667};
-  std::vector<std::chrono::milliseconds> slept;
-};
-
-TEST(ClockSeamTest, ShorthandsGoThroughTheInstalledClock) {
-  auto fake = std::make_shared<FakeClock>();
-  SetClock(fake);
-  const Date now = Now();
-  const std::u16string general = NowGeneral();
-  SleepFor(std::chrono::seconds(5));
-  SetClock(nullptr);
-  EXPECT_EQ(now, fake->now);
-  EXPECT_EQ(general, u"2006-01-20 15:30:45");
-  EXPECT_EQ(fake->slept, (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(5000)}));
-}
-
-TEST(ClockSeamTest, SetterReturnsThePreviousAndNullRestoresTheDefault) {
-  const auto original = GetClock();
-  ASSERT_NE(original, nullptr);
-  auto fake = std::make_shared<FakeClock>();
-  EXPECT_EQ(SetClock(fake), original);
-  EXPECT_EQ(GetClock(), fake);
-  EXPECT_EQ(SetClock(nullptr), fake);
-  EXPECT_EQ(GetClock(), original);
-}
 
 Date LocalNow() {
   const std::time_t now = std::time(nullptr);
@@ -62,56 +37,11 @@ TEST(ClockSeamTest, DefaultClockIsTheLocalWallClockInWholeSeconds) {
   EXPECT_EQ(Date::FromParts(now.ToParts()), now);
 }
 
-class FakeOnlineCheck final : public OnlineCheck {
- public:
-  bool IsOnline() override { return false; }
-};
-
-TEST(OnlineCheckSeamTest, SetterReturnsThePreviousAndNullRestoresTheDefault) {
-  const auto original = GetOnlineCheck();
-  ASSERT_NE(original, nullptr);
-  auto fake = std::make_shared<FakeOnlineCheck>();
-  EXPECT_EQ(SetOnlineCheck(fake), original);
-  EXPECT_FALSE(GetOnlineCheck()->IsOnline());
-  EXPECT_EQ(SetOnlineCheck(nullptr), fake);
-  EXPECT_EQ(GetOnlineCheck(), original);
-}
-
-TEST(UserInterfaceTest, DefaultWritesDialogsToStandardError) {
-  auto ui = GetUserInterface();
-  ASSERT_NE(ui, nullptr);
-  testing::internal::CaptureStderr();
-  ui->MessageBox("Connection failed", "OrvuLink", MessageIcon::kCritical);
-  ui->ShowAboutBox({"OrvuLink", "1.2.0", {"https://orvulink.example", "support@orvulink.example"}});
-  ui->ShowHelpContents("/opt/orvulink/OrvuLink.chm");
-  const std::string shown = testing::internal::GetCapturedStderr();
-  for (const char* part : {"OrvuLink", "Connection failed", "1.2.0", "https://orvulink.example",
-                           "support@orvulink.example", "/opt/orvulink/OrvuLink.chm"}) {
-    EXPECT_NE(shown.find(part), std::string::npos) << part << " missing from:\n" << shown;
-  }
-}
-
-class FakeUserInterface final : public UserInterface {
- public:
-  void MessageBox(const BStr&, const BStr&, MessageIcon) override {}
-  void ShowAboutBox(const AboutBox&) override {}
-  void ShowHelpContents(const std::string&) override {}
-};
-
-TEST(UserInterfaceTest, SetterReturnsThePreviousAndNullRestoresTheDefault) {
-  const auto original = GetUserInterface();
-  auto fake = std::make_shared<FakeUserInterface>();
-  EXPECT_EQ(SetUserInterface(fake), original);
-  EXPECT_EQ(GetUserInterface(), fake);
-  EXPECT_EQ(SetUserInterface(nullptr), fake);
-  EXPECT_EQ(GetUserInterface(), original);
-}
-
 // A settings file in the temporary folder, removed at the end of the test.
 class SettingsFile {
  public:
   explicit SettingsFile(const std::string& content) {
-    std::string pattern = testing::TempDir() + "orvulink-settings-XXXXXX";
+    std::string pattern = ::testing::TempDir() + "orvulink-settings-XXXXXX";
     const int fd = mkstemp(pattern.data());
     EXPECT_GE(fd, 0);
     if (fd >= 0) close(fd);
@@ -125,12 +55,6 @@ class SettingsFile {
 
  private:
   std::string path_;
-};
-
-struct LookupCase {
-  const char* valueName;
-  std::int32_t status;
-  const char* value;  // expected text; the untouched "unchanged" when not found
 };
 
 TEST(SystemSettingsTest, ReadsKeyValueLinesOfTheFile) {
@@ -148,18 +72,14 @@ TEST(SystemSettingsTest, ReadsKeyValueLinesOfTheFile) {
       "no separator here\n"
       "Dup=first\n"
       "Dup=second\n");
-  const std::vector<LookupCase> cases = {
-      {"InstallPath", 0, "/opt/orvulink"},
-      {"installpath", 0, "/opt/orvulink"},
-      {"OTHER", 0, "x=y"},
-      {"Empty", 0, ""},
-      {"Windows", 0, "C:\\Program Files\\OrvuLink"},
-      {"city", 0, "Z\xC3\xBCrich"},
-      {"Dup", 0, "first"},
-      {"Hidden", 2, "unchanged"},
-      {"Semicolon", 2, "unchanged"},
-      {"no separator here", 2, "unchanged"},
-      {"Missing", 2, "unchanged"},
+  const struct {
+    const char* valueName;
+    std::int32_t status;
+    const char* value;  // expected text; the untouched "unchanged" when not found
+  } cases[] = {
+      {"InstallPath", 0, "/opt/orvulink"}, {"OTHER", 0, "x=y"},
+      {"city", 0, "Z\xC3\xBCrich"},        {"Dup", 0, "first"},
+      {"Hidden", 2, "unchanged"},          {"Missing", 2, "unchanged"},
   };
   auto settings = MakeFileSystemSettings(file.path());
   for (const auto& c : cases) {
@@ -168,26 +88,29 @@ TEST(SystemSettingsTest, ReadsKeyValueLinesOfTheFile) {
         << c.valueName;
     EXPECT_EQ(value.utf8(), c.value) << c.valueName;
   }
-}
-
-TEST(SystemSettingsTest, MissingFileIsNotFound) {
-  auto settings = MakeFileSystemSettings(testing::TempDir() + "orvulink-no-such-file.conf");
+  auto missing = MakeFileSystemSettings(::testing::TempDir() + "orvulink-no-such-file.conf");
   BStr value("unchanged");
-  EXPECT_EQ(settings->ReadText("Software\\OrvuLink", "InstallPath", value), kSettingNotFound);
+  EXPECT_EQ(missing->ReadText("Software\\OrvuLink", "InstallPath", value), kSettingNotFound);
   EXPECT_EQ(value.utf8(), "unchanged");
 }
 
-TEST(SystemSettingsTest, SetterReturnsThePreviousAndNullRestoresTheDefault) {
-  const auto original = GetSystemSettings();
-  ASSERT_NE(original, nullptr);
-  const SettingsFile file("InstallPath=/srv/orvulink\n");
-  auto replacement = MakeFileSystemSettings(file.path());
-  EXPECT_EQ(SetSystemSettings(replacement), original);
-  BStr value;
-  EXPECT_EQ(GetSystemSettings()->ReadText("Software\\OrvuLink", "InstallPath", value), 0);
-  EXPECT_EQ(value.utf8(), "/srv/orvulink");
-  EXPECT_EQ(SetSystemSettings(nullptr), replacement);
-  EXPECT_EQ(GetSystemSettings(), original);
+TEST(SystemSettingsTest, HelpOpensTheFileInTheInstallationFolderOrInZero) {
+  auto settings = std::make_shared<orvulink::testing::MapSystemSettings>();
+  auto ui = std::make_shared<orvulink::testing::RecordingUserInterface>();
+  orvulink::testing::ScopedSystemSettings scopedSettings(settings);
+  orvulink::testing::ScopedUserInterface scopedUi(ui);
+  gateway::ShowHelpContents();  // a missing value reads as zero
+  settings->values["InstallPath"] = "/opt/orvulink";
+  gateway::ShowHelpContents();
+  EXPECT_EQ(ui->helpFiles,
+            (std::vector<std::string>{"0/OrvuLink.chm", "/opt/orvulink/OrvuLink.chm"}));
+
+  std::u16string result;
+  EXPECT_EQ(gateway::ReadSetting(gateway::kSettingsKey, "Missing", u"fallback", result),
+            kSettingNotFound);
+  EXPECT_EQ(result, u"fallback");
+  EXPECT_EQ(gateway::ReadSetting(gateway::kSettingsKey, "InstallPath", u"", result), kSettingFound);
+  EXPECT_EQ(result, u"/opt/orvulink");
 }
 
 }  // namespace

@@ -4,13 +4,11 @@
 #include <orvulink/receive.hpp>
 
 #include "control/control_state.hpp"
-#include "fake_network.hpp"
 #include "gateway/command.hpp"
 #include "receive/access.hpp"
 #include "receive/key_list.hpp"
-#include "test_support.hpp"
+#include "send_support.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,17 +20,7 @@ using testing::CatchAutomationError;
 using testing::HttpScript;
 using testing::RaisesError;
 
-// Every byte as "%XX" (the texts here are ASCII).
-std::string Encoded(const std::string& text) {
-  std::string out;
-  char code[4];
-  for (unsigned char c : text) {
-    std::snprintf(code, sizeof code, "%%%02X", c);
-    out += code;
-  }
-  return out;
-}
-
+const auto Encoded = testing::PercentEncoded;
 const std::string kUid = Encoded(testing::OpenSslMd5Hex("mario"));
 const std::string kPwd = Encoded(testing::OpenSslMd5Hex("segreto"));
 
@@ -59,32 +47,16 @@ std::string DownloadCheck() {
   return Head(5) + Serial();
 }
 
-class Reception : public ::testing::Test {
+class Reception : public testing::SignedInTest {
  protected:
-  void SetUp() override {
-    control_ = OrvuLinkActiveX::Create();
-    control_->AutomaticProxy(false);
-    control_->UserName("mario");
-    control_->Password("segreto");
-  }
-  void Answer(const std::string& answerText) {
-    http_.script->Queue({HttpScript::Framed(answerText)});
-  }
   // The user information with `keys` as its key-list field.
   void AnswerUserInfo(const std::string& keys) { Answer("01\tu\tS\t1\tIT\tS\t2\tS\t" + keys); }
-  const std::vector<std::string>& Sent() const { return http_.script->sentBodies; }
-
   // A key as FillReceptionKeys builds it, without the exchanges.
   static std::shared_ptr<OrvuReceptionKey> MakeKey(const char* text) {
     auto key = receive::Access::NewKey();
     receive::Access::SetKeyReceived(*key, BStr(text).str());
     return key;
   }
-
-  testing::ScopedFakeHttp http_;
-  testing::ScopedOnlineCheck scopedOnline_{std::make_shared<testing::SwitchableOnlineCheck>()};
-  testing::ScopedClock scopedClock_{std::make_shared<testing::FakeClock>()};
-  std::shared_ptr<OrvuLinkActiveX> control_;
 };
 
 TEST(ReceptionKeyList, PiecesOfTheKeyListText) {
@@ -198,14 +170,17 @@ TEST_F(Reception, WaitingCountIsTheLeadingNumberRoundedHalfToEven) {
   EXPECT_TRUE(RaisesError(6, [&] { key->Update(); }));
 }
 
+// A key, the answers the gateway gives, the error that follows and the exchanges made.
+struct FailureCase {
+  const char* name;
+  const char* key;
+  std::vector<std::string> answers;
+  int number;
+  std::size_t exchanges;
+};
+
 TEST_F(Reception, UpdateFailures) {
-  const struct {
-    const char* name;
-    const char* key;
-    std::vector<std::string> answers;
-    int number;
-    std::size_t exchanges;
-  } cases[] = {
+  const FailureCase cases[] = {
       {"empty key: the reply is read, then the count refused", "", {"01\nr"}, 28391, 1},
       {"empty reply", "K1", {"01\n"}, 28390, 1},
       {"empty count", "K1", {"01\nr", "01"}, 28390, 2},
@@ -288,8 +263,12 @@ TEST_F(Reception, MessagesAreReadPartByPart) {
     Answer("01");
     Answer("01\nr");
     Answer("01\n0");
-    key->GetIncomingMessages();
+    http_.script->sentBodies.clear();
+    // Unconfirmed: no messages, no refresh of the key, and no error.
+    EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true)) << c.name;
     EXPECT_FALSE(key->ReceivedMessages()) << c.name;
+    EXPECT_EQ(Sent().size(), 2u) << c.name;
+    EXPECT_EQ(control_->ErrCode(), 0) << c.name;
     key->GetIncomingMessages();
     const auto messages = key->ReceivedMessages();
     ASSERT_TRUE(messages) << c.name;
@@ -317,24 +296,8 @@ TEST_F(Reception, NothingNewKeepsThePreviousDownload) {
   EXPECT_EQ(Sent().size(), 8u);
 }
 
-TEST_F(Reception, AnUnconfirmedDownloadLeavesNoMessagesAndNoRefresh) {
-  const auto key = MakeKey("K1");
-  Answer(std::string("01\n") + kTwoMessages);
-  Answer("89");
-  EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true));
-  EXPECT_FALSE(key->ReceivedMessages());
-  EXPECT_EQ(Sent().size(), 2u);
-  EXPECT_EQ(control_->ErrCode(), 0);
-}
-
 TEST_F(Reception, DownloadFailuresLeaveTheKeyWithoutMessages) {
-  const struct {
-    const char* name;
-    const char* key;
-    std::vector<std::string> answers;
-    int number;
-    std::size_t exchanges;
-  } cases[] = {
+  const FailureCase cases[] = {
       {"empty key", "", {}, 28391, 0},
       {"count without a space", "K1", {"01\n0"}, 13, 1},
       {"count of an Integer's range", "K1", {"01\n99999 x"}, 6, 1},

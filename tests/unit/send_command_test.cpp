@@ -170,6 +170,26 @@ TEST_F(SendCommand, ANetworkFailureKeepsTheMessagesFromBeingSentTwice) {
   EXPECT_EQ(control_->ErrCode(), static_cast<std::int16_t>(error->Number()));
   EXPECT_EQ(Statuses(), (std::vector{INSEND, INSEND, INSEND}));
   EXPECT_EQ(list_->CountMessageToSend(), 3);
+
+  // A later command in the same group, refused and then accepted, neither puts the messages in
+  // doubt back into the queue nor hands them its order IDs.
+  list_->AddMessage("+391110000004", "Ciao", "Mario");
+  Answer("96 busy");
+  EXPECT_TRUE(RaisesError(28383, [&] { list_->SendMessage(); }));
+  Answer("01 0;ORD-9;");
+  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
+  EXPECT_EQ(Statuses(), (std::vector{INSEND, INSEND, INSEND, FORWARD}));
+  for (std::size_t i = 3; i < Sent().size(); ++i)
+    EXPECT_EQ(Sent()[i].find(PercentEncoded("+391110000001")), std::string::npos) << i;
+
+  // The host may decide to send one again: withdrawn and added anew, it goes out.
+  auto doubtful = list_->Item(1);
+  EXPECT_EQ(list_->RemoveMessage(doubtful), VariantBool(true));
+  list_->AddMessage("+391110000001", "Ciao", "Mario");
+  Answer("01 0;ORD-10;");
+  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
+  EXPECT_NE(Sent().back().find(PercentEncoded("+391110000001")), std::string::npos);
+  EXPECT_EQ(list_->Item(list_->Count())->Status(), FORWARD);
 }
 
 }  // namespace

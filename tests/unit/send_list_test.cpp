@@ -30,14 +30,6 @@ Counters CountersOf(const OrvuSendMessages& list) {
           list.CountMessageToSend()};
 }
 
-TEST_F(SendListTest, ANewListIsEmptyWithItsDefaults) {
-  EXPECT_EQ(CountersOf(*list_), (Counters{0, 0, 0, 0}));
-  EXPECT_EQ(list_->AutoSend(), VariantBool(false));
-  EXPECT_EQ(list_->MaxListToSend(), 3000);
-  EXPECT_EQ(list_->Item(1), nullptr);
-  EXPECT_TRUE(RaisesError(91, [&] { list_->NewEnum(); }));
-}
-
 TEST_F(SendListTest, FailedChecksAreAddedAndCounted) {
   const struct {
     const char* phone;

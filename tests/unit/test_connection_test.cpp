@@ -66,7 +66,8 @@ TEST_F(TestConnection, OfflineIsANetworkFailure) {
   EXPECT_EQ(control->ErrCode(), ORVULINK_ERROR_NETWORK);
 }
 
-TEST_F(TestConnection, ClassifiesTheProbesFailures) {
+// Each failure's classification is the exchange's tests'; here, that the verdict is reported.
+TEST_F(TestConnection, ReportsTheProbesFailures) {
   struct Case {
     const char* name;
     std::function<void(testing::ProbeScript&)> script;
@@ -80,9 +81,6 @@ TEST_F(TestConnection, ClassifiesTheProbesFailures) {
   };
   const std::vector<Case> cases = {
       {"407", navigationError(407), ORVULINK_TEST_PROXY, ORVULINK_ERROR_NETWORK},
-      {"404", navigationError(404), ORVULINK_TEST_PROTOCOLSSL, ORVULINK_ERROR_NETWORK},
-      {"503", navigationError(503), ORVULINK_TEST_GATEWAY, ORVULINK_ERROR_NETWORK},
-      {"no progress", [](auto&) {}, ORVULINK_TEST_TIMER, ORVULINK_ERROR_NETWORK},
       {"no navigation", [](auto& s) { s.navigate2Raises = s.navigateRaises = true; },
        ORVULINK_TEST_EXPLORER, ORVULINK_ERROR_EXPLORER},
   };

@@ -232,6 +232,8 @@ class ScopedEnvironment {
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
+  void Set(const std::optional<std::string>& value) { Apply(value); }
+
  private:
   void Apply(const std::optional<std::string>& value) {
     if (value)

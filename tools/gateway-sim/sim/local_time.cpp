@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <ctime>
 
 namespace orvulink::sim {
@@ -59,7 +60,14 @@ SimTime ToSimTime(const LocalMinute& minute) {
   local.tm_hour = minute.hour;
   local.tm_min = minute.minute;
   local.tm_isdst = -1;  // whatever the zone's rule is on that day
-  return std::chrono::system_clock::from_time_t(std::mktime(&local));
+  const std::int64_t seconds = std::mktime(&local);
+  // SimTime counts nanoseconds, which reach about 292 years either side of 1970, while a send
+  // date may name any year up to 9999: a date beyond the reach is held at its edge, a day short
+  // of it so that the delivery steps scheduled after the date still fit.
+  constexpr std::int64_t kReach =
+      std::chrono::duration_cast<std::chrono::seconds>(SimTime::duration::max()).count() - 86400;
+  const std::chrono::seconds held(std::clamp(seconds, -kReach, kReach));
+  return SimTime(std::chrono::duration_cast<SimTime::duration>(held));
 }
 
 std::string FormatLocalDate(SimTime at) {

@@ -78,8 +78,10 @@ std::string RecordOrder(const GroupPlan& plan, CommandContext& context, bool tes
 
 std::string Joined(const std::vector<std::string>& phones) {
   std::string list;
-  for (const auto& phone : phones)
-    list += (list.empty() ? "" : ",") + EchoSafe(phone);
+  for (const auto& phone : phones) {
+    if (!list.empty()) list += ',';
+    list += EchoSafe(phone);
+  }
   return list;
 }
 

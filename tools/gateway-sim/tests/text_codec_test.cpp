@@ -1,47 +1,66 @@
+// Command strings and their texts: the parser, the code page, UTF-8 and the credential digest.
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
-
+#include "sim/command_parser.hpp"
 #include "sim/credential_digest.hpp"
 #include "sim/utf8.hpp"
 #include "sim/windows1252.hpp"
 
+#include <ostream>
+#include <random>
+#include <string>
+
 namespace orvulink::sim {
 namespace {
 
-struct CodePageCase {
-  std::string byte;
-  std::string utf8;
-};
-
-// Named by the byte in hexadecimal, so test names stay plain ASCII.
-void PrintTo(const CodePageCase& c, std::ostream* os) {
-  *os << "byte_" << std::hex << static_cast<int>(static_cast<unsigned char>(c.byte.at(0)));
+TEST(CommandParser, SplitsFieldsInOrderAndDecodesValues) {
+  const auto result = ParseCommand("CMD=2&UID=%61%62&PWD=&SERIAL=%4F%4C");
+  ASSERT_TRUE(result.command) << result.error;
+  const auto& fields = result.command->fields;
+  ASSERT_EQ(fields.size(), 4U);
+  EXPECT_EQ(fields[0].name, "CMD");
+  EXPECT_EQ(fields[0].text, "2");
+  EXPECT_EQ(fields[1].raw, "%61%62");
+  EXPECT_EQ(fields[1].text, "ab");
+  EXPECT_EQ(fields[2].text, "");
+  EXPECT_EQ(fields[3].text, "OL");
+  EXPECT_EQ(result.command->Find("SERIAL"), &fields[3]);
+  EXPECT_EQ(result.command->Find("KEY"), nullptr);
 }
 
-class Windows1252Maps : public testing::TestWithParam<CodePageCase> {};
-
-TEST_P(Windows1252Maps, BothWays) {
-  EXPECT_EQ(Utf8FromWindows1252(GetParam().byte), GetParam().utf8);
-  EXPECT_EQ(Windows1252FromUtf8(GetParam().utf8), GetParam().byte);
+TEST(CommandParser, DecodesValuesOrRefusesAMalformedBody) {
+  const std::pair<const char*, std::string> decoded[] = {
+      {"A=%E8", "\u00e8"},                 // a code-page byte
+      {"A=%80", "\u20ac"},                 // the euro sign
+      {"A=%e8%2b", "\u00e8+"},             // lower-case digits
+      {"A=a+b", "a+b"},                    // plus is no blank
+      {"A=%31\t%32\r\n%33", "1\t2\r\n3"},  // separators left unencoded
+      {"A=x=y", "x=y"},                    // a second equals sign is data
+      {"A_1=%00", std::string(1, '\0')}};
+  for (const auto& [body, text] : decoded) {
+    const auto result = ParseCommand(body);
+    ASSERT_TRUE(result.command) << body << ": " << result.error;
+    EXPECT_EQ(result.command->fields.back().text, text) << body;
+  }
+  for (const char* body : {"", "CMD", "=2", "cmd=2", "CMD=2&", "&CMD=2", "CMD=2&&UID=", "A B=1",
+                           "A=%", "A=%4", "A=%G1", "A=%4G", "A=%%41", "A=%41%", "CMD=2&UID=%6"}) {
+    const auto result = ParseCommand(body);
+    EXPECT_FALSE(result.command) << body;
+    EXPECT_FALSE(result.error.empty()) << body;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Bytes, Windows1252Maps,
-                         testing::Values(CodePageCase{"A", "A"}, CodePageCase{"\t", "\t"},
-                                         CodePageCase{"\x80", "\u20ac"},  // euro sign
-                                         CodePageCase{"\x8A", "\u0160"},  // S caron
-                                         CodePageCase{"\x9F", "\u0178"},  // Y diaeresis
-                                         CodePageCase{"\x81", "\u0081"},  // unassigned
-                                         CodePageCase{"\xA0", "\u00a0"},
-                                         CodePageCase{"\xE8", "\u00e8"},
-                                         CodePageCase{"\xFF", "\u00ff"}));
-
-TEST(Windows1252, EveryByteRoundTrips) {
-  std::string bytes;
-  for (int b = 0; b < 256; ++b)
-    bytes.push_back(static_cast<char>(b));
-  EXPECT_EQ(Windows1252FromUtf8(Utf8FromWindows1252(bytes)), bytes);
+TEST(Windows1252, MapsBothWays) {
+  const std::pair<std::string, std::string> bytes[] = {
+      {"A", "A"},         {"\t", "\t"},       {"\x80", "\u20ac"},  // euro sign
+      {"\x8A", "\u0160"},                                          // S caron
+      {"\x9F", "\u0178"},                                          // Y diaeresis
+      {"\x81", "\u0081"},                                          // unassigned
+      {"\xA0", "\u00a0"}, {"\xE8", "\u00e8"}, {"\xFF", "\u00ff"}};
+  for (const auto& [byte, utf8] : bytes) {
+    EXPECT_EQ(Utf8FromWindows1252(byte), utf8);
+    EXPECT_EQ(Windows1252FromUtf8(utf8), byte);
+  }
 }
 
 TEST(Windows1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
@@ -59,34 +78,17 @@ TEST(Utf8, BrokenSequencesBecomeReplacementCharacters) {
   EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80"), std::u32string{U'\U0001F600'});
 }
 
-TEST(Utf8, Utf16UnitsCountAsTheComponentCounts) {
-  EXPECT_EQ(Utf16FromUtf8("\u00e9"), u"\u00e9");
-  EXPECT_EQ(Utf16FromUtf8("\U0001F600"), (std::u16string{0xD83D, 0xDE00}));
+TEST(CredentialDigest, IsLowerHexOfTheLowBytes) {
+  const std::pair<std::string, std::string> digests[] = {
+      {"", "d41d8cd98f00b204e9800998ecf8427e"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+      {"\u00e8", "785d512be4316d578e6650613b45e934"},  // byte E8
+      // U+20AC keeps its low byte AC, as the component digests it (not 80)
+      {"\u20ac", "20a7f30fb9f8e145422b66b3d4f4da70"},
+      {"universit\u00e0", "36a68365fb2f294e7d52198c4a4f9a42"}};
+  for (const auto& [text, digest] : digests)
+    EXPECT_EQ(CredentialDigest(text), digest);
 }
-
-struct DigestCase {
-  std::string text;
-  std::string digest;
-};
-
-void PrintTo(const DigestCase& c, std::ostream* os) {
-  *os << c.digest;
-}
-
-class CredentialDigests : public testing::TestWithParam<DigestCase> {};
-
-TEST_P(CredentialDigests, LowerHexOfTheLowBytes) {
-  EXPECT_EQ(CredentialDigest(GetParam().text), GetParam().digest);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Credentials, CredentialDigests,
-    testing::Values(DigestCase{"", "d41d8cd98f00b204e9800998ecf8427e"},
-                    DigestCase{"abc", "900150983cd24fb0d6963f7d28e17f72"},
-                    DigestCase{"\u00e8", "785d512be4316d578e6650613b45e934"},  // byte E8
-                    // U+20AC keeps its low byte AC, as the component digests it (not 80)
-                    DigestCase{"\u20ac", "20a7f30fb9f8e145422b66b3d4f4da70"},
-                    DigestCase{"universit\u00e0", "36a68365fb2f294e7d52198c4a4f9a42"}));
 
 }  // namespace
 }  // namespace orvulink::sim

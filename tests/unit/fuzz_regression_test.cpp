@@ -1,0 +1,106 @@
+// Faults the fuzz targets of fuzz/ found, each kept from coming back.
+#include <gtest/gtest.h>
+
+#include <orvulink/property_bag.hpp>
+#include <orvulink/send.hpp>
+
+#include "platform/text.hpp"
+#include "send/access.hpp"
+#include "send/message_rules.hpp"
+#include "send/message_setters.hpp"
+#include "test_support.hpp"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace orvulink {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RaisesError;
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (fs::temp_directory_path() / "orvulink-regression-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+  }
+  ~ScratchFolder() { fs::remove_all(path_); }
+  fs::path File() const { return path_ / "settings.ini"; }
+
+ private:
+  fs::path path_;
+};
+
+// A value read from a settings file reads back the same after the bag saved the file.
+TEST(FuzzRegression, SettingsReadFromAFileSurviveItsSave) {
+  const struct {
+    const char* name;
+    std::string content;
+    BStr key;
+    BStr value;
+  } cases[] = {
+      {"plain line", "UserName=mario\n", "UserName", "mario"},
+      {"line converted to CR LF twice", "Proxy=gw\r\r\n", "Proxy", "gw"},
+      {"CRs at the end of the file", "Proxy=gw\r\r\r", "Proxy", "gw"},
+      {"CR inside a value", "Proxy=g\rw\n", "Proxy", "g\rw"},
+      {"first key starting with U+FEFF", "\xEF\xBB\xBF\xEF\xBB\xBFkey=v\n", u"\uFEFFkey", "v"},
+      {"key of U+FEFF alone", "  \xEF\xBB\xBF ==\n", u"\uFEFF", "="},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder folder;
+    std::ofstream(folder.File(), std::ios::binary) << c.content;
+    FilePropertyBag loaded(folder.File());
+    loaded.Load();
+    EXPECT_EQ(loaded.ReadProperty(c.key, Variant()), Variant(c.value)) << c.name;
+    loaded.Save();
+
+    FilePropertyBag reloaded(folder.File());
+    reloaded.Load();
+    EXPECT_EQ(reloaded.ReadProperty(c.key, Variant()), Variant(c.value)) << c.name;
+    EXPECT_TRUE(reloaded.SkippedLines().empty()) << c.name;
+  }
+}
+
+// Rounded to the second, a date can leave the calendar at its end or land on day zero; neither
+// may become a send date the message cannot read back.
+TEST(FuzzRegression, SendDatesThatRoundOutOfTheirDayAreRefused) {
+  const double lastDay = Date::FromParts({9999, 12, 31, 0, 0, 0}).value;
+  const struct {
+    const char* name;
+    double value;
+    std::optional<std::u16string> dateText;  // none: ERRDATETIME
+  } cases[] = {
+      {"last second of the range", lastDay + 86399.4 * kSecond, u"9999-12-31 23:59"},
+      {"rounds up past the range", lastDay + 86399.6 * kSecond, std::nullopt},
+      {"a day before the epoch", -1.5, u"1899-12-29 12:00"},
+      {"rounds up onto day zero", -1.0 - 86399.6 * kSecond, std::nullopt},
+      {"last instant before day zero", -1.9999999999999998, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(send::SendDateText(Date(c.value)), c.dateText) << c.name;
+    const auto message = send::BuildMessage(u"+391110000001", u"Ciao", u"Mario", Date(c.value));
+    EXPECT_EQ(message->Status() == ORVULINK_MESSAGESEND_ERRDATETIME, !c.dateText) << c.name;
+  }
+  EXPECT_TRUE(RaisesError(5, [&] { Date(lastDay + 86399.6 * kSecond).ToParts(); }));
+  EXPECT_TRUE(RaisesError(5, [&] { Date(lastDay + 86399.6 * kSecond).FormatGeneral(); }));
+  EXPECT_EQ(Date(lastDay + 86399.4 * kSecond).FormatGeneral(), "9999-12-31 23:59:59");
+}
+
+// An answer may name more order IDs than an Integer counts: the count stays at its largest.
+TEST(FuzzRegression, AnOrderIDListBeyondAnIntegerCountsAsItsLargest) {
+  auto ids = send::Access::NewOrderIDs();
+  for (int i = 0; i < 32770; ++i)
+    send::Access::AddOrderID(*ids, u"ORD-" + platform::Utf8ToUtf16(std::to_string(i)));
+  EXPECT_EQ(ids->Count(), 32767);
+  EXPECT_EQ(ids->Item(32767).utf8(), "ORD-32766");
+}
+
+}  // namespace
+}  // namespace orvulink
