@@ -19,24 +19,10 @@
 namespace orvulink {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::RaisesError;
+using testing::TempFolder;
 
 constexpr double kSecond = 1.0 / 86400.0;
-
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "orvulink-regression-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path_ = pattern;
-  }
-  ~ScratchFolder() { fs::remove_all(path_); }
-  fs::path File() const { return path_ / "settings.ini"; }
-
- private:
-  fs::path path_;
-};
 
 // A value read from a settings file reads back the same after the bag saved the file.
 TEST(FuzzRegression, SettingsReadFromAFileSurviveItsSave) {
@@ -54,14 +40,15 @@ TEST(FuzzRegression, SettingsReadFromAFileSurviveItsSave) {
       {"key of U+FEFF alone", "  \xEF\xBB\xBF ==\n", u"\uFEFF", "="},
   };
   for (const auto& c : cases) {
-    ScratchFolder folder;
-    std::ofstream(folder.File(), std::ios::binary) << c.content;
-    FilePropertyBag loaded(folder.File());
+    TempFolder folder;
+    const auto file = folder.path() / "settings.ini";
+    std::ofstream(file, std::ios::binary) << c.content;
+    FilePropertyBag loaded(file);
     loaded.Load();
     EXPECT_EQ(loaded.ReadProperty(c.key, Variant()), Variant(c.value)) << c.name;
     loaded.Save();
 
-    FilePropertyBag reloaded(folder.File());
+    FilePropertyBag reloaded(file);
     reloaded.Load();
     EXPECT_EQ(reloaded.ReadProperty(c.key, Variant()), Variant(c.value)) << c.name;
     EXPECT_TRUE(reloaded.SkippedLines().empty()) << c.name;

@@ -20,19 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CatchAutomationError;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "orvulink-bag-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path_ = pattern;
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using testing::TempFolder;
 
 std::set<std::string> Names(const fs::path& folder) {
   std::set<std::string> names;

@@ -8,10 +8,14 @@
 #include <orvulink/automation.hpp>
 #include <orvulink/platform.hpp>
 
+#include <stdlib.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -119,6 +123,27 @@ struct FakeClock : platform::Clock {
     sleeps.push_back(duration);
     now.value += static_cast<double>(duration.count()) / 86'400'000.0;
   }
+};
+
+// A private folder under the system's temporary one, removed with all it holds.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "orvulink-unit-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
 };
 
 }  // namespace orvulink::testing
