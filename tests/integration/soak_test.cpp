@@ -23,6 +23,7 @@
 
 #include "integration/integration_support.hpp"
 #include "platform/curl_http_client.hpp"
+#include "sim/command_parser.hpp"
 
 namespace orvulink::integration {
 namespace {
@@ -105,25 +106,12 @@ FaultPlan PickFault(std::mt19937& random) {
   }
 }
 
-std::string PercentDecoded(std::string_view text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      bytes += text[i];
-    }
-  }
-  return bytes;
-}
-
 // The decoded SENDDATA of a send command, "" for any other command.
 std::string SendData(const std::string& command) {
   if (command.rfind("CMD=14&", 0) != 0) return {};
   const auto start = command.find("&SENDDATA=");
   const auto end = command.find('&', start + 1);
-  return PercentDecoded(command.substr(start + 10, end - start - 10));
+  return sim::PercentDecode(command.substr(start + 10, end - start - 10)).value_or("");
 }
 
 struct Tally {
@@ -142,12 +130,7 @@ class FaultSoak : public ::testing::Test {
   // The number of the automation error the operation raised, 0 when it raised none; ErrCode
   // must agree either way.
   std::int32_t Run(const std::function<void()>& operation) {
-    std::int32_t raised = 0;
-    try {
-      operation();
-    } catch (const AutomationError& error) {
-      raised = error.Number();
-    }
+    const std::int32_t raised = testing::RaisedNumber(operation);
     EXPECT_EQ(env.control().ErrCode(), raised);
     return raised;
   }

@@ -61,15 +61,6 @@ struct ThreadReport {
   int received = 0;
 };
 
-std::int32_t Raised(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const AutomationError& error) {
-    return error.Number();
-  }
-  return 0;
-}
-
 class ThreadIsolation : public ::testing::Test {
  protected:
   void Host(int thread, ThreadReport& report) {
@@ -80,7 +71,7 @@ class ThreadIsolation : public ::testing::Test {
     control->AutomaticProxy(VariantBool(false));
     const std::string ownDigest = "UID=" + PercentEveryByte(Md5Hex(User(thread)));
     const auto record = [&](const std::function<void()>& command) {
-      Raised(command);
+      testing::RaisedNumber(command);
       report.errors.push_back(control->ErrCode());
       report.lastRequestsOwn &= Utf8(control->LastRequest()).find(ownDigest) != std::string::npos;
     };
@@ -93,7 +84,7 @@ class ThreadIsolation : public ::testing::Test {
     }
     if (thread == 0) HandOver(sendList);
     // Every thread holds the outcome of one more command while all the others hold theirs.
-    Raised([&] { control->GetCredit(); });
+    testing::RaisedNumber([&] { control->GetCredit(); });
     allFailedOrSent.arrive_and_wait();
     report.errCodeAfterBarrier = control->ErrCode();
 

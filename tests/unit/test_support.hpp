@@ -34,6 +34,17 @@ std::optional<AutomationError> CatchAutomationError(Body&& body) {
   return std::nullopt;
 }
 
+// The number of the automation error `body` raised, 0 when it raised none.
+template <class Body>
+std::int32_t RaisedNumber(Body&& body) {
+  try {
+    std::forward<Body>(body)();
+  } catch (const AutomationError& error) {
+    return error.Number();
+  }
+  return 0;
+}
+
 // OpenSSL's MD5 of `bytes` as lower-case hex: the reference our own digest is checked against.
 // Every byte as "%XX", upper-case hex: how the component encodes a field (ASCII texts here).
 inline std::string PercentEncoded(const std::string& text) {
