@@ -69,9 +69,10 @@ void ComposeSendData(benchmark::State& state) {
   auto list = FullGroup();
   auto& listState = send::Access::State(*list);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(send::ComposeSendData(listState));
+    send::SendBatch batch = send::ComposeSendData(listState);
+    benchmark::DoNotOptimize(batch.sendData.data());
     state.PauseTiming();
-    send::ResetInSend(listState);
+    send::ResetInSend(batch);
     state.ResumeTiming();
   }
   state.SetItemsProcessed(state.iterations() * kMessages);
@@ -92,9 +93,9 @@ void ApplyAnswer(benchmark::State& state) {
   const std::u16string results = ResultList();
   for (auto _ : state) {
     state.PauseTiming();
-    send::ComposeSendData(listState);
+    send::SendBatch batch = send::ComposeSendData(listState);
     state.ResumeTiming();
-    send::ApplyResultList(listState, results);
+    send::ApplyResultList(listState, batch, results);
     state.PauseTiming();
     for (const auto& message : *list)
       send::Access::Status(*message) = ORVULINK_MESSAGESEND_TOSEND;

@@ -47,8 +47,8 @@ void ReadStatusAnswer(benchmark::State& state) {
     auto list = FilledList();
     auto& listState = notify::Access::State(*list);
     state.ResumeTiming();
-    notify::ApplyStatusLines(listState, payload);
-    notify::FinaliseOrderIDs(listState);
+    notify::ApplyStatusLines(listState.orderIds, payload);
+    notify::FinaliseOrderIDs(listState.orderIds);
     benchmark::DoNotOptimize(list->Count());
   }
   state.SetItemsProcessed(state.iterations() * kOrderIds);

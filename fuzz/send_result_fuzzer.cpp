@@ -28,7 +28,7 @@ struct StillClock : platform::Clock {
 };
 
 // Three groups in the command; a message with an invalid number and a duplicate stay out of it.
-std::shared_ptr<OrvuSendMessages> ListInCommand() {
+std::shared_ptr<OrvuSendMessages> ListInCommand(send::SendBatch& batch) {
   auto list = Access::NewList();
   list->AddMessage("+391110000001", "Ciao", "Mario");
   list->AddMessage("+391110000002", "Ciao", "Mario");
@@ -37,7 +37,7 @@ std::shared_ptr<OrvuSendMessages> ListInCommand() {
   list->AddMessage("12", "Ciao", "Mario");
   list->AddMessage("+391110000001", "Ciao", "Mario");
   list->AddMessage(" 3911.100005 ", "Terzo", "Luigi");
-  send::ComposeSendData(Access::State(*list));
+  batch = send::ComposeSendData(Access::State(*list));
   return list;
 }
 
@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const auto clock = platform::SetClock(std::make_shared<StillClock>());
   const std::u16string resultList = UnitsFromBytes(data, size);
 
-  auto list = ListInCommand();
+  send::SendBatch batch;
+  auto list = ListInCommand(batch);
   send::SendListState& state = Access::State(*list);
   std::vector<OrvuLink_StatusMessage> before;
   std::vector<std::u16string> phones;
@@ -74,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int16_t forwardedBefore = state.countMessageForward;
   const std::int16_t refusedBefore = state.countMessageError;
 
-  const std::int32_t raised = fuzz::RaisedNumber([&] { send::ApplyResultList(state, resultList); });
+  const std::int32_t raised =
+      fuzz::RaisedNumber([&] { send::ApplyResultList(state, batch, resultList); });
   ORVULINK_FUZZ_CHECK(raised == 0 || raised == ORVULINK_ERROR_COMMAND);
 
   std::int16_t forwarded = 0;

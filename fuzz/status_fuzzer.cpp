@@ -47,7 +47,8 @@ void CheckList(std::u16string_view payload) {
   for (const auto& orderId : *list)
     namedCounts.push_back(orderId->Count());
 
-  const std::int32_t raised = fuzz::RaisedNumber([&] { notify::ApplyStatusLines(state, payload); });
+  const std::int32_t raised =
+      fuzz::RaisedNumber([&] { notify::ApplyStatusLines(state.orderIds, payload); });
   ORVULINK_FUZZ_CHECK(raised == 0 || raised == platform::kErrSubscript);
   const std::u16string foldedPayload = platform::FoldCase(payload);
 
@@ -65,7 +66,7 @@ void CheckList(std::u16string_view payload) {
     ++index;
   }
 
-  notify::FinaliseOrderIDs(state);
+  notify::FinaliseOrderIDs(state.orderIds);
   for (const auto& orderId : *list) {
     ORVULINK_FUZZ_CHECK(orderId->Status() != ORVULINK_ORDERID_TOVERIFY);
     for (const auto& recipient : *orderId)

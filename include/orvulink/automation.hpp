@@ -95,8 +95,9 @@ struct ORVULINK_API Date {
   friend constexpr bool operator==(Date, Date) = default;
 };
 
-// Base of every object that can travel inside a Variant.
-class ORVULINK_API AutomationObject {
+// Base of every object that can travel inside a Variant. The component keeps an object alive
+// through a command of its own, as the host may drop its last reference from an event handler.
+class ORVULINK_API AutomationObject : public std::enable_shared_from_this<AutomationObject> {
  public:
   virtual ~AutomationObject();
 };

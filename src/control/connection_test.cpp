@@ -36,6 +36,7 @@ OrvuLink_CodeTestConnection OrvuLinkActiveX::TestConnection() {
   CheckThread();
   auto& state = control::ThisThreadState();
   auto& form = gateway::ThisThreadExchangeForm();
+  const platform::CommandScope inProgress = control::EnterCommand(state);
   std::int32_t verdict = ORVULINK_TEST_GENERIC;
   try {
     control::ResetErrorState(state);

@@ -22,12 +22,15 @@ VariantBool OrvuLinkActiveX::FillReceptionKeys() {
   CheckThread();
   auto& state = ThisThreadState();
   return control::Trapped(state, [&] {
+    const platform::CommandScope inProgress;
     control::ResetErrorState(state);
     if (state.UserName.empty() || state.Password.empty()) {
       control::RaiseNumbered(state, ORVULINK_ERROR_AUTHENTICATION);
     }
     control::QueryUserInfo(state);
-    receive::AddListedKeys(state, receive::RenewReceptionKeys(state));
+    // Held: the host may end the control, and so drop the list, while a key is refreshed.
+    const std::shared_ptr<OrvuReceptionKeys> keys = receive::RenewReceptionKeys(state);
+    receive::AddListedKeys(state, *keys);
     return VariantBool(true);
   });
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "control/control_state.hpp"
+#include "platform/reentry.hpp"
 
 #include <orvulink/automation.hpp>
 #include <orvulink/enums.hpp>
@@ -48,6 +49,12 @@ bool Suppressed(Body&& body) noexcept {
   } catch (...) {
     return false;
   }
+}
+
+// Starts a gateway command for a member whose own failure handling must not see a refusal (see
+// platform::CommandScope): the refusal ends the member through RelayError at once.
+inline platform::CommandScope EnterCommand(ControlState& state) {
+  return Trapped(state, [] { return platform::CommandScope(); });
 }
 
 }  // namespace orvulink::control

@@ -10,6 +10,7 @@
 #include "gateway/log.hpp"
 #include "platform/clock.hpp"
 #include "platform/conversions.hpp"
+#include "platform/reentry.hpp"
 #include "platform/text.hpp"
 #include "typelib/string_table.hpp"
 
@@ -250,6 +251,9 @@ class GatewayExchange {
 }  // namespace
 
 std::u16string ExchangeForm::getUrl(const std::u16string& request) {
+  // The exchange's state (tries, raw mode, probe) is one per thread: an exchange started from the
+  // host's code while another is in flight is refused.
+  const platform::CommandScope inProgress;
   return GatewayExchange(*this, control::ThisThreadState()).Run(request);
 }
 

@@ -15,8 +15,10 @@ namespace orvulink::notify {
 
 class RecipientList : public platform::KeyedList<std::shared_ptr<OrvuNotifiedMessage>> {};
 
+using OrderIdList = platform::KeyedList<std::shared_ptr<OrvuNotifiedOrderID>>;
+
 struct NotifyListState {
-  platform::KeyedList<std::shared_ptr<OrvuNotifiedOrderID>> orderIds;
+  OrderIdList orderIds;
   VariantBool autoNotify{false};
   std::int16_t maxListToNotify = control::kLargestList;
 };

@@ -39,8 +39,17 @@ bool MakeRoom(OrvuNotifiedMessages& list) {
     control::RaiseNumbered(control::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
   }
   if (!QueryStatus(list)) return false;
+  // Order IDs the host added while the query was in flight were not asked about: they stay.
+  std::vector<std::shared_ptr<OrvuNotifiedOrderID>> waiting;
+  for (const auto& entry : state.orderIds.Entries()) {
+    if (Access::Status(*entry) == ORVULINK_ORDERID_TOVERIFY) waiting.push_back(entry);
+  }
   state.orderIds.Release();
   state.orderIds.Create();
+  for (auto& entry : waiting) {
+    const std::u16string key = Access::OrderID(*entry);
+    state.orderIds.Add(key, std::move(entry));
+  }
   return true;
 }
 

@@ -8,6 +8,8 @@
 #include "gateway/command.hpp"
 #include "gateway/exchange_form.hpp"
 #include "notify/access.hpp"
+#include "platform/pump.hpp"
+#include "platform/reentry.hpp"
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
 
@@ -18,21 +20,14 @@ constexpr int kStatusCommand = 15;
 // Shorter query text cannot name an order ID.
 constexpr std::size_t kShortestQuery = 3;
 
-void RaiseProgress(OrvuNotifiedMessages& list, OrvuLink_CodeProgress step) {
-  platform::PumpMessages();
-  OrvuLink_CodeProgress value = step;
-  list.ProgresNotify.Fire(value);
-  platform::PumpMessages();
-}
-
 bool Reported(std::u16string_view entries) {
   return !entries.empty() && entries != u"NULL";
 }
 
-void ApplyStatusLine(NotifyListState& state, std::u16string_view line) {
+void ApplyStatusLine(const OrderIdList& asked, std::u16string_view line) {
   const std::vector<std::u16string> fields = platform::Split(line, u"\t");
   if (fields.empty()) platform::RaiseRuntimeError(platform::kErrSubscript);
-  const auto orderId = state.orderIds.Find(fields[0]);
+  const auto orderId = asked.Find(fields[0]);
   if (!orderId) return;
   if (fields.size() < 2) platform::RaiseRuntimeError(platform::kErrSubscript);
   const bool reported = Reported(fields[1]);
@@ -58,13 +53,13 @@ std::u16string QueryText(const NotifyListState& state) {
   return query;
 }
 
-void ApplyStatusLines(NotifyListState& state, std::u16string_view payload) {
+void ApplyStatusLines(const OrderIdList& asked, std::u16string_view payload) {
   for (const std::u16string& line : platform::Split(payload, u"\r\n"))
-    ApplyStatusLine(state, line);
+    ApplyStatusLine(asked, line);
 }
 
-void FinaliseOrderIDs(NotifyListState& state) {
-  for (const auto& orderId : state.orderIds.Entries()) {
+void FinaliseOrderIDs(const OrderIdList& asked) {
+  for (const auto& orderId : asked.Entries()) {
     OrvuLink_StateOrederID& status = Access::Status(*orderId);
     if (status != ORVULINK_ORDERID_CORRECTED) status = ORVULINK_ORDERID_NOTCORRECTED;
     for (const auto& recipient : Access::Recipients(*orderId).Entries()) {
@@ -76,27 +71,33 @@ void FinaliseOrderIDs(NotifyListState& state) {
 
 bool QueryStatus(OrvuNotifiedMessages& list) {
   control::ControlState& control = control::ThisThreadState();
+  const platform::CommandScope inProgress;
   control::ResetErrorState(control);
-  RaiseProgress(list, ORVULINK_PROGRESS_COMPOSEREQUEST);
+  // The host may drop its last reference to the list from an event handler.
+  const auto keepAlive = list.weak_from_this().lock();
+  platform::RaiseProgress(list.ProgresNotify, ORVULINK_PROGRESS_COMPOSEREQUEST);
   NotifyListState& state = Access::State(list);
   if (!state.orderIds.Exists()) return false;
   std::u16string query = QueryText(state);
   if (query.size() < kShortestQuery) return false;
   query.pop_back();
+  // The answer belongs to the order IDs as they were asked about, whatever the host does to the
+  // list while the command is in flight; order IDs it adds meanwhile wait for the next query.
+  const OrderIdList asked = state.orderIds;
   gateway::CommandString command(kStatusCommand);
   command.Field(u"QUERYDATA", query).Serial();
-  RaiseProgress(list, ORVULINK_PROGRESS_REQUEST);
+  platform::RaiseProgress(list.ProgresNotify, ORVULINK_PROGRESS_REQUEST);
   const std::u16string answer = gateway::ThisThreadExchangeForm().getUrl(command.str());
-  platform::PumpMessages();
+  platform::PumpIgnoringHostErrors();
   gateway::DecodeAnswer(control, answer);
   const std::u16string payload = gateway::Payload(answer);
   if (payload.empty() || platform::FoldCase(payload) == platform::FoldCase(u"NULL")) {
     control::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
   }
-  RaiseProgress(list, ORVULINK_PROGRESS_SAVERESPOSE);
-  ApplyStatusLines(state, payload);
-  FinaliseOrderIDs(state);
-  RaiseProgress(list, ORVULINK_PROGRESS_FINISH);
+  platform::RaiseProgressAfterAnswer(list.ProgresNotify, ORVULINK_PROGRESS_SAVERESPOSE);
+  ApplyStatusLines(asked, payload);
+  FinaliseOrderIDs(asked);
+  platform::RaiseProgressAfterAnswer(list.ProgresNotify, ORVULINK_PROGRESS_FINISH);
   return true;
 }
 

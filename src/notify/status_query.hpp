@@ -4,6 +4,8 @@
 
 #include <orvulink/notify.hpp>
 
+#include "notify/access.hpp"
+
 #include <string>
 #include <string_view>
 
@@ -17,11 +19,11 @@ bool QueryStatus(OrvuNotifiedMessages& list);
 
 // The QUERYDATA value, trailing ";" included ("" when nothing is to be asked).
 std::u16string QueryText(const NotifyListState& state);
-// Applies the payload's lines; stops with error 9 at an empty line or at a listed order ID
-// without an entry list.
-void ApplyStatusLines(NotifyListState& state, std::u16string_view payload);
+// Applies the payload's lines to the order IDs asked about (the list as the query was
+// composed); stops with error 9 at an empty line or at a listed order ID without an entry list.
+void ApplyStatusLines(const OrderIdList& asked, std::u16string_view payload);
 // Order IDs not reported become NOTCORRECTED; recipients without a status, ERRGATEWAY.
-void FinaliseOrderIDs(NotifyListState& state);
+void FinaliseOrderIDs(const OrderIdList& asked);
 
 // One entry «date,time,number,status[,reason]» applied to an order ID.
 void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry);

@@ -4,6 +4,8 @@
 
 #include <orvulink/platform.hpp>
 
+#include "platform/reentry.hpp"
+
 #include <cstdint>
 #include <deque>
 #include <utility>
@@ -92,7 +94,14 @@ void PumpMessages() {
   PollSources(pump);
   DeliverQueued(pump, pump.nextSequence);
   // A copy, so that a hook replacing itself does not destroy the function that is running.
-  if (auto hook = pump.hook) hook();
+  if (auto hook = pump.hook) AsHostCode(hook);
+}
+
+void PumpIgnoringHostErrors() noexcept {
+  try {
+    PumpMessages();
+  } catch (...) {
+  }
 }
 
 void PostThreadMessage(std::function<void()> message) {

@@ -7,6 +7,10 @@
 
 namespace orvulink::platform {
 
+// PumpMessages, where a failure of the host's code must not stop the component's work (a
+// command whose answer is being applied).
+void PumpIgnoringHostErrors() noexcept;
+
 // Queues `message` for delivery by the next PumpMessages() on this thread.
 void PostThreadMessage(std::function<void()> message);
 

@@ -57,6 +57,9 @@ void DownloadIncoming(ControlState& state, OrvuReceptionKey& key) {
 VariantBool OrvuReceptionKey::GetIncomingMessages() {
   CheckThread();
   auto& state = control::ThisThreadState();
+  // A refused start leaves the key's earlier download alone.
+  const platform::CommandScope inProgress = control::EnterCommand(state);
+  const auto keepAlive = weak_from_this().lock();
   try {
     DownloadIncoming(state, *this);
     return VariantBool(true);

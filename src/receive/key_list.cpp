@@ -28,10 +28,10 @@ std::vector<std::u16string> TakeKeyListPieces(std::u16string& keyList) {
   return platform::Split(keyList, std::u16string_view(&kKeySeparator, 1));
 }
 
-OrvuReceptionKeys& RenewReceptionKeys(control::ControlState& state) {
+std::shared_ptr<OrvuReceptionKeys> RenewReceptionKeys(control::ControlState& state) {
   ReleaseReceptionKeys(state);
   state.ReceptionKeys = Access::NewKeyList();
-  return *state.ReceptionKeys;
+  return state.ReceptionKeys;
 }
 
 void AddListedKeys(control::ControlState& state, OrvuReceptionKeys& list) noexcept {

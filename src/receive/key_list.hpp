@@ -16,7 +16,7 @@ namespace orvulink::receive {
 std::vector<std::u16string> TakeKeyListPieces(std::u16string& keyList);
 
 // Empties the thread's current list, if any, and stores a new empty one in its place.
-OrvuReceptionKeys& RenewReceptionKeys(control::ControlState& state);
+std::shared_ptr<OrvuReceptionKeys> RenewReceptionKeys(control::ControlState& state);
 
 // One key per piece of ReceptionKeyList, each refreshed (Update) before it joins the list.
 // Never raises: a key whose refresh fails joins with the values it reached.

@@ -4,7 +4,10 @@
 
 #include <orvulink/send.hpp>
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace orvulink::send {
 
@@ -14,13 +17,35 @@ struct SendListState;
 // outcome is raised.
 bool SendList(OrvuSendMessages& list);
 
-// The send data: one line per group with recipients still to send, which become INSEND.
-// Pumps the host's messages once per member, as the host may be a window.
-std::u16string ComposeSendData(SendListState& state);
-// The messages of the command being sent that are still INSEND back to TOSEND.
-void ResetInSend(SendListState& state);
+// A message a command carries; `applied` once the answer has reached it.
+struct CarriedMessage {
+  std::shared_ptr<OrvuSendMessage> message;
+  bool applied = false;
+};
+struct CarriedGroup {
+  std::int32_t number;
+  std::vector<CarriedMessage> messages;
+};
+
+// What one command carries, held by the command itself: the host may remove the messages or
+// empty the list while the command is in flight, and the answer still belongs to them.
+struct SendBatch {
+  std::u16string sendData;
+  std::vector<CarriedGroup> groups;  // ascending group numbers
+  std::uint64_t listGeneration = 0;  // the list's generation when the batch was composed
+
+  // The carried group with `number`; null when the command had no line for it.
+  CarriedGroup* Group(std::int32_t number);
+};
+
+// The send data: one line per group with recipients still to send, which become INSEND. Pumps
+// the host's messages once per member, as the host may be a window; messages the host adds
+// meanwhile wait for the next command.
+SendBatch ComposeSendData(SendListState& state);
+// The batch's messages that are still INSEND back to TOSEND.
+void ResetInSend(SendBatch& batch);
 // Applies the result list of a success answer (the text after "01 "); a record with fewer
 // than three fields raises the command error once the records before it are applied.
-void ApplyResultList(SendListState& state, std::u16string_view resultList);
+void ApplyResultList(SendListState& state, SendBatch& batch, std::u16string_view resultList);
 
 }  // namespace orvulink::send

@@ -15,19 +15,6 @@ bool FailedCheck(OrvuLink_StatusMessage status) {
          status == ORVULINK_MESSAGESEND_ERRSENDER;
 }
 
-// A full list is sent and emptied first when AutoSend is on; returns whether adding may go on.
-bool MakeRoom(OrvuSendMessages& list) {
-  SendListState& state = Access::State(list);
-  if (!state.Full()) return true;
-  if (!state.autoSend.IsOn()) {
-    control::RaiseNumbered(control::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
-  }
-  if (!SendList(list)) return false;
-  state.Reset();
-  state.storeExists = true;
-  return true;
-}
-
 void MarkDuplicateIfSent(SendListState& state, const SendGroup& group, OrvuSendMessage& message) {
   if (!HasLiveRecipient(state, group, Access::PhoneGsm(message))) return;
   Access::Status(message) = ORVULINK_MESSAGESEND_ERRDOUBLE;
@@ -38,6 +25,7 @@ void QueueIfComplete(SendListState& state, OrvuSendMessage& message) {
   if (Access::Status(message) != ORVULINK_MESSAGESEND_INCOMPLETE) return;
   Access::Status(message) = ORVULINK_MESSAGESEND_TOSEND;
   ++state.countMessageToSend;
+  ++state.toSendSinceCompose;
 }
 
 // The message joins the group of the first earlier message with its key, or opens one.
@@ -53,19 +41,60 @@ void PlaceInGroup(SendListState& state, OrvuSendMessage& message) {
   }
 }
 
-void AddToLastGroup(SendListState& state, const Collection& phones, std::int32_t index,
-                    std::u16string_view text, std::u16string_view sender, Date sendDate) {
-  if (state.lastGroup == -1) {  // an automatic send emptied the list
-    state.lastGroup = 0;
-    ++state.nextGroup;
+// The message at the end of the list, in the group its key gives.
+void Enlist(SendListState& state, std::shared_ptr<OrvuSendMessage> message) {
+  Access::ListPosition(*message) = state.NextPosition();
+  PlaceInGroup(state, *message);
+  state.lastGroup = Access::GroupIndex(*message);
+  QueueIfComplete(state, *message);
+  AppendMessage(state, std::move(message));
+}
+
+// The messages still waiting once a send is done: those the host added while it was in flight.
+std::vector<SendListState::MessagePtr> StillWaiting(const SendListState& state) {
+  std::vector<SendListState::MessagePtr> waiting;
+  for (const auto& message : state.store) {
+    if (Access::Status(*message) == ORVULINK_MESSAGESEND_TOSEND) waiting.push_back(message);
   }
+  return waiting;
+}
+
+// A full list is sent and emptied first when AutoSend is on; returns whether adding may go on.
+// What the host added while that send was in flight was not in it, so it is listed again
+// rather than dropped with the rest.
+bool MakeRoom(OrvuSendMessages& list) {
+  SendListState& state = Access::State(list);
+  while (state.Full()) {
+    if (!state.autoSend.IsOn()) {
+      control::RaiseNumbered(control::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
+    }
+    if (!SendList(list)) return false;
+    std::vector<SendListState::MessagePtr> waiting = StillWaiting(state);
+    state.Reset();
+    state.storeExists = true;
+    for (auto& message : waiting) {
+      Access::Status(*message) = ORVULINK_MESSAGESEND_INCOMPLETE;
+      Enlist(state, std::move(message));
+    }
+    state.lastGroup = -1;
+  }
+  return true;
+}
+
+// A further recipient of a group add joins the group of the first one; once an automatic send
+// has emptied the list, the rest of them open a group of their own.
+void AddToGroup(SendListState& state, std::int32_t& group, const Collection& phones,
+                std::int32_t index, std::u16string_view text, std::u16string_view sender,
+                Date sendDate) {
+  if (group == -1) group = state.nextGroup++;
+  state.lastGroup = group;
   auto message = BuildMessage(phones.Item(index).ToText().str(), text, sender, sendDate);
-  Access::GroupIndex(*message) = static_cast<std::int16_t>(state.lastGroup);
+  Access::GroupIndex(*message) = static_cast<std::int16_t>(group);
   Access::ListPosition(*message) = state.NextPosition();
   if (Access::Status(*message) != ORVULINK_MESSAGESEND_INCOMPLETE) {
     ++state.countMessageError;
   } else {
-    MarkDuplicateIfSent(state, *state.Group(state.lastGroup), *message);
+    MarkDuplicateIfSent(state, *state.Group(group), *message);
   }
   QueueIfComplete(state, *message);
   AppendMessage(state, std::move(message));
@@ -79,12 +108,8 @@ bool AddOneMessage(OrvuSendMessages& list, std::u16string_view phone, std::u16st
   state.storeExists = true;
   if (!MakeRoom(list)) return false;
   auto message = BuildMessage(phone, text, sender, sendDate);
-  Access::ListPosition(*message) = state.NextPosition();
   if (FailedCheck(Access::Status(*message))) ++state.countMessageError;
-  PlaceInGroup(state, *message);
-  state.lastGroup = Access::GroupIndex(*message);
-  QueueIfComplete(state, *message);
-  AppendMessage(state, std::move(message));
+  Enlist(state, std::move(message));
   return true;
 }
 
@@ -94,9 +119,15 @@ bool AddGroupMessages(OrvuSendMessages& list, const Collection& phones, std::u16
   state.storeExists = true;
   const std::u16string first = phones.Item(1).ToText().str();
   if (!AddOneMessage(list, first, text, sender, sendDate)) return false;
+  std::int32_t group = state.lastGroup;
+  std::uint64_t generation = state.generation;
   for (std::int32_t index = 2; index <= phones.Count(); ++index) {
     if (!MakeRoom(list)) return false;
-    AddToLastGroup(state, phones, index, text, sender, sendDate);
+    if (state.generation != generation) {
+      group = -1;
+      generation = state.generation;
+    }
+    AddToGroup(state, group, phones, index, text, sender, sendDate);
   }
   return true;
 }

@@ -31,7 +31,7 @@ void SendListState::ReleaseAll() {
   storeExists = false;
   groups.clear();
   groupByKey.clear();
-  inCommand.clear();
+  ++generation;
 }
 
 void SendListState::Reset() {
@@ -41,6 +41,7 @@ void SendListState::Reset() {
   countMessageForward = 0;
   countMessageError = 0;
   countMessageToSend = 0;
+  toSendSinceCompose = 0;
 }
 
 GroupKey KeyOf(OrvuSendMessage& message) {

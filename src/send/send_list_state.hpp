@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace orvulink::send {
@@ -47,10 +46,12 @@ struct SendListState {
   std::int32_t nextGroup = 0;
   std::int32_t lastGroup = -1;
   std::unordered_map<GroupKey, std::int32_t, GroupKeyHash> groupByKey;
-  // The messages the command being sent carries. Only these go back to TOSEND when the
-  // gateway refuses it, and only these take its result: a message left INSEND by an earlier
-  // exchange that never answered may already be at the gateway, so it is never sent again.
-  std::unordered_set<const OrvuSendMessage*> inCommand;
+  // Messages that became TOSEND since the send in progress began composing: what still waits
+  // once it is applied.
+  std::int16_t toSendSinceCompose = 0;
+  // Grows whenever the messages are dropped (Clear, a new capacity, an automatic send), so that
+  // a command in flight can tell that positions and groups now belong to other messages.
+  std::uint64_t generation = 0;
 
   // The message at a 1-based list position, null outside the list.
   const MessagePtr* At(std::int32_t position) const;
