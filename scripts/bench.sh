@@ -8,7 +8,8 @@ out=${1:-docs/performance.md}
 build=build/perf
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DORVULINK_BUILD_TESTS=OFF -DORVULINK_BUILD_TOOLS=ON -DORVULINK_BUILD_BENCH=ON >/dev/null
+  -DORVULINK_WERROR=ON -DORVULINK_BUILD_TESTS=OFF -DORVULINK_BUILD_TOOLS=ON \
+  -DORVULINK_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target orvulink_bench -j "$(nproc)"
 
 json=$(mktemp)

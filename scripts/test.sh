@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite, as CI runs it:
 #   1. clang-format check;
-#   2. g++ Release build of the library, the programs and the benchmarks (warnings are errors),
-#      installed into build/stage;
+#   2. g++ Release build of everything, tests included (warnings are errors), installed into
+#      build/stage; then the unit tests of that build, so they also run as g++ optimises them;
 #   3. clang build with ASan+UBSan and libFuzzer coverage: every test with ctest (unit,
 #      integration, the fault soak under LeakSanitizer, the thread test, the command-line host),
 #      then every fuzz target for FUZZ_SECONDS (default 20) each;
@@ -21,12 +21,15 @@ step() { printf '\n==== %s ==== (%ss)\n' "$*" "$SECONDS"; }
 step "format (clang-format)"
 git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run -Werror
 
-step "build (g++, Release): library, programs, benchmarks"
+step "build (g++, Release): library, programs, benchmarks, tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DORVULINK_WERROR=ON -DORVULINK_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX="$root/build/stage"
+  -DORVULINK_WERROR=ON -DORVULINK_BUILD_TESTS=ON -DCMAKE_INSTALL_PREFIX="$root/build/stage"
 cmake --build build/release -j "$jobs"
 rm -rf build/stage
 cmake --install build/release
+
+step "unit tests (g++, Release)"
+ctest --test-dir build/release -L unit --output-on-failure -j "$jobs"
 
 step "build (clang++, ASan+UBSan, fuzzing coverage)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

@@ -61,7 +61,7 @@ double GetCreditCommand(ControlState& state) {
   ResetErrorState(state);
   const std::u16string payload =
       gateway::ExchangeForPayload(state, Head(state, kCreditCommand).Serial());
-  return platform::LeadingNumber(TextBeforeFirstSpace(payload));
+  return platform::LeadingNumberToBlank(TextBeforeFirstSpace(payload));
 }
 
 std::u16string DelMessageCommand(ControlState& state, std::u16string orderId,

@@ -61,6 +61,30 @@ Int RoundTo(double value) {
   return static_cast<Int>(whole);
 }
 
+// With blanksInside false, a blank after the sign or the first digit ends the number.
+double ReadLeadingNumber(std::u16string_view text, bool blanksInside) {
+  std::string number;
+  bool digits = false;
+  bool point = false;
+  for (char16_t c : text) {
+    if (IsLeadingNumberBlank(c)) {
+      if (number.empty() || blanksInside) continue;
+      break;
+    }
+    if (IsDigit(c)) {
+      digits = true;
+    } else if (c == u'.' && !point) {
+      point = true;
+    } else if (!((c == u'+' || c == u'-') && number.empty())) {
+      break;
+    }
+    number.push_back(static_cast<char>(c));
+  }
+  if (!digits) return 0.0;
+  if (number.front() == '+') number.erase(0, 1);
+  return ParseDecimal(number);
+}
+
 }  // namespace
 
 bool IsNumeric(std::u16string_view text) {
@@ -86,23 +110,11 @@ bool IsNumeric(std::u16string_view text) {
 }
 
 double LeadingNumber(std::u16string_view text) {
-  std::string number;
-  bool digits = false;
-  bool point = false;
-  for (char16_t c : text) {
-    if (IsLeadingNumberBlank(c)) continue;
-    if (IsDigit(c)) {
-      digits = true;
-    } else if (c == u'.' && !point) {
-      point = true;
-    } else if (!((c == u'+' || c == u'-') && number.empty())) {
-      break;
-    }
-    number.push_back(static_cast<char>(c));
-  }
-  if (!digits) return 0.0;
-  if (number.front() == '+') number.erase(0, 1);
-  return ParseDecimal(number);
+  return ReadLeadingNumber(text, true);
+}
+
+double LeadingNumberToBlank(std::u16string_view text) {
+  return ReadLeadingNumber(text, false);
 }
 
 std::int16_t RoundToInteger(double value) {

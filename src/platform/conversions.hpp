@@ -17,6 +17,10 @@ bool IsNumeric(std::u16string_view text);
 // sign, digits and an optional "." followed by digits. Text without a leading number gives 0.
 double LeadingNumber(std::u16string_view text);
 
+// The same read with blanks skipped only before the number: once its sign, first digit or "."
+// is read, a blank ends it ("1\n2" gives 1).
+double LeadingNumberToBlank(std::u16string_view text);
+
 // The size of a list the gateway's answers fill as a 16-bit count: beyond 32767 entries it
 // stays at 32767 instead of wrapping to a negative number.
 inline std::int16_t SaturatedCount(std::size_t size) {

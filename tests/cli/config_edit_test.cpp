@@ -26,7 +26,7 @@ class ConfigEditTest : public CliTest {
 
   // The page in a window of `columns` x `rows`; its exit status and stderr land in files.
   void StartPage(int columns, int rows) {
-    const std::string command = "'" + std::string(ORVULINK_CLI_PROGRAM) + "' --settings '" +
+    const std::string command = std::string("'") + ORVULINK_CLI_PROGRAM + "' --settings '" +
                                 settings_path().string() + "' config edit 2>'" + ErrPath() +
                                 "'; echo $? >'" + StatusPath() + "'";
     const auto started = Tmux({"new-session", "-d", "-s", "page", "-x", std::to_string(columns),

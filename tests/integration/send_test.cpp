@@ -23,8 +23,10 @@ sim::SimulatorConfig SendConfig() {
 
 std::string Line(const std::vector<std::string>& fields) {
   std::string line;
-  for (const auto& field : fields)
-    line += (line.empty() ? "" : "\t") + PercentEveryByte(field);
+  for (const auto& field : fields) {
+    if (!line.empty()) line += '\t';
+    line += PercentEveryByte(field);
+  }
   return line;
 }
 

@@ -147,7 +147,7 @@ class FaultSoak : public ::testing::Test {
     }
     const int fresh = std::uniform_int_distribution<int>(1, 4)(random);
     for (int i = 0; i < fresh; ++i) {
-      char phone[16];
+      char phone[sizeof "+39333-2147483648"];
       std::snprintf(phone, sizeof phone, "+39333%07d", ++phonesMade);
       sendList->AddMessage(phone, "Soak " + std::to_string(phonesMade), "Orvu", {});
     }

@@ -86,6 +86,16 @@ TEST_F(Account, CreditIsTheLeadingNumberBeforeTheFirstSpace) {
       {"01\n150,5 EUR", 150.0},
       {"01  150 EUR", 0.0},
       {"01 -7.25 x y", -7.25},
+      // A blank, TAB or line end inside the number ends it; blanks before it are skipped.
+      {"01 1\n2 EUR", 1.0},
+      {"01 1\t2 EUR", 1.0},
+      {"01 1\r\n2 EUR", 1.0},
+      {"01 -\t3 EUR", 0.0},
+      {"01 \t\n4.5\t6 EUR", 4.5},
+      {"01 -3.5x EUR", -3.5},
+      {"01 +7 EUR", 7.0},
+      {"01 .5 EUR", 0.5},
+      {"01 1.2.3 EUR", 1.2},
   };
   for (const auto& c : cases) {
     Answer(c.answer);

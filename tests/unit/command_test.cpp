@@ -90,7 +90,7 @@ TEST(NormalizePhoneGsm, RewritesAndJudges) {
 using orvulink::testing::CatchAutomationError;
 
 constexpr std::int16_t kStaleCode = 5;
-constexpr char16_t kStaleText[] = u"stale";
+const std::u16string kStaleText = u"stale";
 
 control::ControlState StateAfterEarlierFailure() {
   control::ControlState state;

@@ -17,7 +17,7 @@ namespace {
 using orvulink::testing::RaisesError;
 
 std::string Show(std::u16string_view text) {
-  return "\"" + BStr(text).utf8() + "\"";
+  return '"' + BStr(text).utf8() + '"';
 }
 
 TEST(IsNumericTest, AcceptsSignedDecimalsWithBlanksOnly) {

@@ -420,7 +420,7 @@ class Session {
 
   void EditStatusList() {
     auto id = Pick(3) == 0 ? notify_->Item(static_cast<std::int16_t>(1 + Pick(8))) : nullptr;
-    const std::string fresh = "N" + std::to_string(++numbers_);
+    const std::string fresh = 'N' + std::to_string(++numbers_);
     const bool full = notify_->Count() >= notify_->MaxListToNotify();
     VariantBool added;
     if (Pick(5) == 0)
