@@ -5,7 +5,7 @@
 // page's charset.
 #include "automation_errors.hpp"
 #include "control/account.hpp"
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "fuzz_support.hpp"
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
@@ -40,8 +40,7 @@ struct PageClient : platform::HttpClient {
   void SetProxy(const BStr&) override {}
   void SetProxyUserName(const BStr&) override {}
   void SetProxyPassword(const BStr&) override {}
-  void SetOption(std::int32_t) override {}
-  void EnableEncryption(std::int32_t) override {}
+  void UseTls(bool) override {}
   void SetAddress(const BStr&) override {}
   void Reset() override {}
   void SetTimeout(std::chrono::milliseconds) override {}
@@ -95,7 +94,7 @@ void Credit(OrvuLinkActiveX& control) {
 }
 
 void UserInfo(OrvuLinkActiveX& control) {
-  control::ControlState& state = control::ThisThreadState();
+  core::ControlState& state = core::ThisThreadState();
   const std::int16_t server = control.NotifyServer();
   ORVULINK_FUZZ_CHECK(server == 0 || server == 1);
   CheckKeyListPieces(state.ReceptionKeyList);
@@ -194,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   OrvuLinkActiveX& control = SignedInControl();
   const std::string_view body = fuzz::BytesAsText(data + 1, size - 1);
   page = (data[0] & 0x80) != 0 ? platform::Utf8ToUtf16(body) : platform::DecodeCp1252(body);
-  control::ThisThreadState().UserInfoCache.clear();
+  core::ThisThreadState().UserInfoCache.clear();
 
   static constexpr void (*kCommands[])(OrvuLinkActiveX&) = {Credit,     UserInfo, FillKeys, Delete,
                                                             RefreshKey, Download, Send,     Status};

@@ -1,6 +1,6 @@
 // The answer decoder: whatever the gateway sends, DecodeAnswer either accepts a "01" answer or
 // raises exactly the error it also stores in the state, and Payload never reaches past the text.
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "fuzz_support.hpp"
 #include "gateway/answer.hpp"
 
@@ -12,7 +12,7 @@ using orvulink::AutomationError;
 using orvulink::fuzz::UnitsFromBytes;
 
 void CheckDecode(std::u16string_view answer) {
-  orvulink::control::ControlState state;
+  orvulink::core::ControlState state;
   state.ErrCode = 5;
   state.ErrDescription = u"earlier";
   try {

@@ -58,7 +58,10 @@ void CheckEncoding(std::u16string_view value) {
 }
 
 void CheckCommandString(std::u16string_view value) {
-  gateway::CommandString command(14, u"digest-of-user", value);
+  core::ControlState state;
+  state.UserNameDigest = u"digest-of-user";
+  state.PasswordDigest = value;
+  gateway::CommandString command(gateway::GatewayCommand::kSend, state);
   command.Field(u"QUERYDATA", value).Serial();
   const sim::ParseResult parsed = sim::ParseCommand(platform::Utf16ToUtf8(command.str()));
   ORVULINK_FUZZ_CHECK(parsed.command.has_value());

@@ -1,8 +1,8 @@
 // The settings file: whatever a user or an editor leaves in it, Load reads it without failing,
 // a Save of what was read reads back as the same values with no line skipped, and the control's
 // settings restored from it survive their own save and restore unchanged.
-#include "control/control_state.hpp"
 #include "control/persistence.hpp"
+#include "core/control_state.hpp"
 #include "fuzz_support.hpp"
 
 #include <orvulink/property_bag.hpp>
@@ -85,7 +85,7 @@ void CheckRoundTrip(std::string_view content) {
   }
 }
 
-bool SameSettings(const control::ControlState& a, const control::ControlState& b) {
+bool SameSettings(const core::ControlState& a, const core::ControlState& b) {
   return a.UserName == b.UserName && a.Password == b.Password && a.VAPcode == b.VAPcode &&
          a.TestMode == b.TestMode && a.EncryptSSL == b.EncryptSSL &&
          a.AutomaticProxy == b.AutomaticProxy && a.Proxy == b.Proxy && a.ProxyPort == b.ProxyPort &&
@@ -98,12 +98,12 @@ void CheckSettings(std::string_view content) {
   WriteFile(path, content);
   FilePropertyBag file(path);
   file.Load();
-  control::ControlState restored;
+  core::ControlState restored;
   control::RestoreSettings(restored, file);
 
   MemoryPropertyBag memory;
   control::SaveSettings(restored, memory);
-  control::ControlState again;
+  core::ControlState again;
   control::RestoreSettings(again, memory);
   ORVULINK_FUZZ_CHECK(SameSettings(restored, again));
 
@@ -112,7 +112,7 @@ void CheckSettings(std::string_view content) {
   file.Save();
   FilePropertyBag reread(path);
   reread.Load();
-  control::ControlState fromFile;
+  core::ControlState fromFile;
   control::RestoreSettings(fromFile, reread);
   ORVULINK_FUZZ_CHECK(SameSettings(restored, fromFile));
 }

@@ -2,7 +2,7 @@
 // only those may change, each to FORWARD or ERRGATEWAY, the counters follow the statuses, and
 // the fast lookup of refused numbers gives the verdict of the plain scan.
 #include "automation_errors.hpp"
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "fuzz_support.hpp"
 #include "platform/text.hpp"
 #include "send/access.hpp"

@@ -6,6 +6,7 @@
 #include <orvulink/enums.hpp>
 #include <orvulink/export.hpp>
 #include <orvulink/property_bag.hpp>
+#include <orvulink/thread_affine.hpp>
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,7 @@ class OrvuSendMessages;
 class OrvuNotifiedMessages;
 class OrvuReceptionKeys;
 
-class ORVULINK_API OrvuLinkActiveX : public AutomationObject {
+class ORVULINK_API OrvuLinkActiveX : public AutomationObject, private ThreadAffine {
  public:
   // Creates a control and runs its start on the calling thread.
   static std::shared_ptr<OrvuLinkActiveX> Create();
@@ -88,12 +89,10 @@ class ORVULINK_API OrvuLinkActiveX : public AutomationObject {
   OrvuLinkActiveX();
   void Start();
   void ApplyFixedSize() { extent_ = kFixedExtent; }
-  void CheckThread() const;
 
   Extent extent_{0, 0};
   std::int32_t picture_ = 0;
   bool terminated_ = false;
-  std::thread::id owner_;
 };
 
 }  // namespace orvulink

@@ -85,8 +85,8 @@ class ORVULINK_API HttpClient {
   virtual void SetProxy(const BStr& hostPort) = 0;  // "host:port", or "" for none
   virtual void SetProxyUserName(const BStr& name) = 0;
   virtual void SetProxyPassword(const BStr& password) = 0;
-  virtual void SetOption(std::int32_t value) = 0;             // the exchange sets it to 0 once
-  virtual void EnableEncryption(std::int32_t protocols) = 0;  // 63: every TLS version
+  // On for an https address: every TLS version the transport offers, certificates verified.
+  virtual void UseTls(bool on) = 0;
   virtual void SetAddress(const BStr& url) = 0;
   virtual void Reset() = 0;  // before each try
   virtual void SetTimeout(std::chrono::milliseconds timeout) = 0;

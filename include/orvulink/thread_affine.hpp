@@ -11,7 +11,9 @@ namespace orvulink {
 
 class ORVULINK_API ThreadAffine {
  protected:
-  ThreadAffine() : owner_(std::this_thread::get_id()) {}
+  // `kind` names the object in the error text ("object", "control"); a string literal.
+  explicit ThreadAffine(const char16_t* kind = u"object")
+      : owner_(std::this_thread::get_id()), kind_(kind) {}
 
   // Raises error 5 with a clear text when called from a thread other than the owner's.
   void CheckThread() const;
@@ -19,6 +21,7 @@ class ORVULINK_API ThreadAffine {
 
  private:
   std::thread::id owner_;
+  const char16_t* kind_;
 };
 
 }  // namespace orvulink

@@ -3,22 +3,22 @@
 // members trap them.
 #pragma once
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 
 #include <string>
 
 namespace orvulink::control {
 
 // The remaining credit: the leading number of the payload's text before its first space.
-double GetCreditCommand(ControlState& state);
+double GetCreditCommand(core::ControlState& state);
 
 // Deletes the messages of one order (of one recipient when `phoneGsm` is given) and returns the
 // gateway's payload unchanged.
-std::u16string DelMessageCommand(ControlState& state, std::u16string orderId,
+std::u16string DelMessageCommand(core::ControlState& state, std::u16string orderId,
                                  std::u16string phoneGsm);
 
 // Fills the three entitlement flags and ReceptionKeyList from the user information, asking the
 // gateway only while UserInfoCache is empty.
-void QueryUserInfo(ControlState& state);
+void QueryUserInfo(core::ControlState& state);
 
 }  // namespace orvulink::control

@@ -1,12 +1,17 @@
 #include <orvulink/control.hpp>
 #include <orvulink/design.hpp>
+#include <orvulink/notify.hpp>
 #include <orvulink/platform.hpp>
+#include <orvulink/receive.hpp>
+#include <orvulink/send.hpp>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
 #include "control/md5.hpp"
-#include "design/version.hpp"
+#include "control/persistence.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
+#include "core/version.hpp"
 #include "gateway/log.hpp"
+#include "gateway/startup.hpp"
 #include "notify/access.hpp"
 #include "platform/clock.hpp"
 #include "platform/runtime_error.hpp"
@@ -18,37 +23,31 @@
 
 namespace orvulink {
 
-using control::ControlState;
-using control::ResetErrorState;
-using control::Suppressed;
-using control::ThisThreadState;
-using control::Trapped;
-
 namespace {
 
 // A plain getter: resets the error state, then reads the field.
 template <class Field>
-auto PlainGet(Field ControlState::*field) {
-  auto& state = ThisThreadState();
-  ResetErrorState(state);
+auto PlainGet(Field core::ControlState::*field) {
+  auto& state = core::ThisThreadState();
+  core::ResetErrorState(state);
   return state.*field;
 }
 
 // A plain setter: resets the error state, then stores the value as given.
 template <class Field, class Value>
-void PlainSet(Field ControlState::*field, const Value& value) {
-  auto& state = ThisThreadState();
-  Suppressed([&] {
-    ResetErrorState(state);
+void PlainSet(Field core::ControlState::*field, const Value& value) {
+  auto& state = core::ThisThreadState();
+  core::Suppressed([&] {
+    core::ResetErrorState(state);
     state.*field = value;
   });
 }
 
-void SetCredential(std::u16string ControlState::*plain, std::u16string ControlState::*digest,
-                   const BStr& value) {
-  auto& state = ThisThreadState();
-  Trapped(state, [&] {
-    ResetErrorState(state);
+void SetCredential(std::u16string core::ControlState::*plain,
+                   std::u16string core::ControlState::*digest, const BStr& value) {
+  auto& state = core::ThisThreadState();
+  core::Trapped(state, [&] {
+    core::ResetErrorState(state);
     state.*plain = value.str();
     state.*digest = control::Md5Digest(value.str());
   });
@@ -56,8 +55,8 @@ void SetCredential(std::u16string ControlState::*plain, std::u16string ControlSt
 
 constexpr std::size_t kVapCodeLength = 10;
 
-void StoreVapCode(ControlState& state, const std::u16string& value) {
-  ResetErrorState(state);
+void StoreVapCode(core::ControlState& state, const std::u16string& value) {
+  core::ResetErrorState(state);
   const std::u16string trimmed = platform::TrimSpaces(value);
   if (trimmed.empty()) {
     state.VAPcode.clear();
@@ -68,10 +67,10 @@ void StoreVapCode(ControlState& state, const std::u16string& value) {
     return;
   }
   state.VAPcode.clear();
-  control::RaiseNumbered(state, ORVULINK_ERROR_VAPCODE);
+  core::RaiseNumbered(state, ORVULINK_ERROR_VAPCODE);
 }
 
-void ResetToDefaults(ControlState& state) {
+void ResetToDefaults(core::ControlState& state) {
   state.UserName.clear();
   state.Password.clear();
   state.UserNameDigest.clear();
@@ -95,16 +94,18 @@ void ResetToDefaults(ControlState& state) {
 void ShowStartFailure(const AutomationError& error) {
   const std::u16string text = u"Impossible create the object OrvuLink: " +
                               error.Description().str() + u"\r\nTo contact the technical support";
-  Suppressed([&] {
+  core::Suppressed([&] {
     platform::GetUserInterface()->MessageBox(text, u"OrvuLink", platform::MessageIcon::kCritical);
   });
 }
 
 }  // namespace
 
-OrvuLinkActiveX::OrvuLinkActiveX() : owner_(std::this_thread::get_id()) {}
+OrvuLinkActiveX::OrvuLinkActiveX() : ThreadAffine(u"control") {}
 
 std::shared_ptr<OrvuLinkActiveX> OrvuLinkActiveX::Create() {
+  // The thread's start routine runs before the first object of the component exists on it.
+  gateway::EnsureThreadStarted();
   std::shared_ptr<OrvuLinkActiveX> control(new OrvuLinkActiveX());
   control->Start();
   return control;
@@ -112,19 +113,11 @@ std::shared_ptr<OrvuLinkActiveX> OrvuLinkActiveX::Create() {
 
 OrvuLinkActiveX::~OrvuLinkActiveX() {
   // The state belongs to the creating thread; a release elsewhere cannot reach it.
-  if (std::this_thread::get_id() == owner_ && !control::ThisThreadStateGone()) Terminate();
-}
-
-void OrvuLinkActiveX::CheckThread() const {
-  if (std::this_thread::get_id() != owner_) {
-    throw AutomationError(platform::kErrInvalidCall, control::kErrorSource,
-                          u"OrvuLink: the control was used from a thread other than the one "
-                          u"that created it");
-  }
+  if (OnOwnerThread() && !core::ThisThreadStateGone()) Terminate();
 }
 
 void OrvuLinkActiveX::Start() {
-  auto& state = ThisThreadState();
+  auto& state = core::ThisThreadState();
   try {
     picture_ = kIconGroup;
     ApplyFixedSize();
@@ -144,9 +137,9 @@ void OrvuLinkActiveX::Terminate() {
   CheckThread();
   if (terminated_) return;
   terminated_ = true;
-  Suppressed([&] { receive::ReleaseReceptionKeys(ThisThreadState()); });
-  Suppressed([&] { notify::ReleaseNotifyList(ThisThreadState()); });
-  Suppressed([&] { send::ReleaseSendList(ThisThreadState()); });
+  core::Suppressed([&] { receive::ReleaseReceptionKeys(core::ThisThreadState()); });
+  core::Suppressed([&] { notify::ReleaseNotifyList(core::ThisThreadState()); });
+  core::Suppressed([&] { send::ReleaseSendList(core::ThisThreadState()); });
   gateway::CloseLog();
 }
 
@@ -169,119 +162,144 @@ void OrvuLinkActiveX::Show() {
 
 BStr OrvuLinkActiveX::LastRespose() const {
   CheckThread();
-  return PlainGet(&ControlState::LastRespose);
+  return PlainGet(&core::ControlState::LastRespose);
 }
 BStr OrvuLinkActiveX::LastRequest() const {
   CheckThread();
-  return PlainGet(&ControlState::LastRequest);
+  return PlainGet(&core::ControlState::LastRequest);
 }
 BStr OrvuLinkActiveX::Version() const {
   CheckThread();
-  ResetErrorState(ThisThreadState());
-  return design::ComponentVersion();
+  core::ResetErrorState(core::ThisThreadState());
+  return core::ComponentVersion();
 }
 BStr OrvuLinkActiveX::ErrDescription() const {
   CheckThread();
-  return ThisThreadState().ErrDescription;
+  return core::ThisThreadState().ErrDescription;
 }
 std::int16_t OrvuLinkActiveX::ErrCode() const {
   CheckThread();
-  return ThisThreadState().ErrCode;
+  return core::ThisThreadState().ErrCode;
 }
 
 VariantBool OrvuLinkActiveX::EncryptSSL() const {
   CheckThread();
-  return PlainGet(&ControlState::EncryptSSL);
+  return PlainGet(&core::ControlState::EncryptSSL);
 }
 void OrvuLinkActiveX::EncryptSSL(VariantBool bEncryptSSL) {
   CheckThread();
-  PlainSet(&ControlState::EncryptSSL, bEncryptSSL);
+  PlainSet(&core::ControlState::EncryptSSL, bEncryptSSL);
 }
 VariantBool OrvuLinkActiveX::TestMode() const {
   CheckThread();
-  return PlainGet(&ControlState::TestMode);
+  return PlainGet(&core::ControlState::TestMode);
 }
 void OrvuLinkActiveX::TestMode(VariantBool bTestMode) {
   CheckThread();
-  PlainSet(&ControlState::TestMode, bTestMode);
+  PlainSet(&core::ControlState::TestMode, bTestMode);
 }
 
 BStr OrvuLinkActiveX::UserName() const {
   CheckThread();
-  return PlainGet(&ControlState::UserName);
+  return PlainGet(&core::ControlState::UserName);
 }
 void OrvuLinkActiveX::UserName(const BStr& sUserName) {
   CheckThread();
-  SetCredential(&ControlState::UserName, &ControlState::UserNameDigest, sUserName);
+  SetCredential(&core::ControlState::UserName, &core::ControlState::UserNameDigest, sUserName);
 }
 BStr OrvuLinkActiveX::Password() const {
   CheckThread();
-  return PlainGet(&ControlState::Password);
+  return PlainGet(&core::ControlState::Password);
 }
 void OrvuLinkActiveX::Password(const BStr& sPassword) {
   CheckThread();
-  SetCredential(&ControlState::Password, &ControlState::PasswordDigest, sPassword);
+  SetCredential(&core::ControlState::Password, &core::ControlState::PasswordDigest, sPassword);
 }
 
 VariantBool OrvuLinkActiveX::AutomaticProxy() const {
   CheckThread();
-  return PlainGet(&ControlState::AutomaticProxy);
+  return PlainGet(&core::ControlState::AutomaticProxy);
 }
 void OrvuLinkActiveX::AutomaticProxy(VariantBool bAutomaticProxy) {
   CheckThread();
-  PlainSet(&ControlState::AutomaticProxy, bAutomaticProxy);
+  PlainSet(&core::ControlState::AutomaticProxy, bAutomaticProxy);
 }
 BStr OrvuLinkActiveX::Proxy() const {
   CheckThread();
-  return PlainGet(&ControlState::Proxy);
+  return PlainGet(&core::ControlState::Proxy);
 }
 void OrvuLinkActiveX::Proxy(const BStr& sProxy) {
   CheckThread();
-  PlainSet(&ControlState::Proxy, sProxy.str());
+  PlainSet(&core::ControlState::Proxy, sProxy.str());
 }
 BStr OrvuLinkActiveX::ProxyPort() const {
   CheckThread();
-  return PlainGet(&ControlState::ProxyPort);
+  return PlainGet(&core::ControlState::ProxyPort);
 }
 void OrvuLinkActiveX::ProxyPort(const BStr& sProxyPort) {
   CheckThread();
-  PlainSet(&ControlState::ProxyPort, sProxyPort.str());
+  PlainSet(&core::ControlState::ProxyPort, sProxyPort.str());
 }
 BStr OrvuLinkActiveX::ProxyUsername() const {
   CheckThread();
-  return PlainGet(&ControlState::ProxyUsername);
+  return PlainGet(&core::ControlState::ProxyUsername);
 }
 void OrvuLinkActiveX::ProxyUsername(const BStr& sProxyUsername) {
   CheckThread();
-  PlainSet(&ControlState::ProxyUsername, sProxyUsername.str());
+  PlainSet(&core::ControlState::ProxyUsername, sProxyUsername.str());
 }
 BStr OrvuLinkActiveX::ProxyPassword() const {
   CheckThread();
-  return PlainGet(&ControlState::ProxyPassword);
+  return PlainGet(&core::ControlState::ProxyPassword);
 }
 void OrvuLinkActiveX::ProxyPassword(const BStr& sProxyPassword) {
   CheckThread();
-  PlainSet(&ControlState::ProxyPassword, sProxyPassword.str());
+  PlainSet(&core::ControlState::ProxyPassword, sProxyPassword.str());
 }
 
 BStr OrvuLinkActiveX::VAPcode() const {
   CheckThread();
-  return PlainGet(&ControlState::VAPcode);
+  return PlainGet(&core::ControlState::VAPcode);
 }
 void OrvuLinkActiveX::VAPcode(const BStr& sVAPcode) {
   CheckThread();
-  auto& state = ThisThreadState();
+  auto& state = core::ThisThreadState();
   // A rejected code is reported through ErrCode/ErrDescription only.
-  Suppressed([&] { StoreVapCode(state, sVAPcode.str()); });
+  core::Suppressed([&] { StoreVapCode(state, sVAPcode.str()); });
 }
 
 void OrvuLinkActiveX::ShowAboutBox() {
   CheckThread();
-  auto& state = ThisThreadState();
-  Trapped(state, [&] {
-    ResetErrorState(state);
+  auto& state = core::ThisThreadState();
+  core::Trapped(state, [&] {
+    core::ResetErrorState(state);
     platform::GetUserInterface()->ShowAboutBox(MakeAboutBox());
   });
+}
+
+std::shared_ptr<OrvuSendMessages> OrvuLinkActiveX::MessagesToSend() const {
+  CheckThread();
+  return core::ThisThreadState().MessagesToSend;
+}
+
+std::shared_ptr<OrvuNotifiedMessages> OrvuLinkActiveX::MessagesToNotify() const {
+  CheckThread();
+  return core::ThisThreadState().MessagesToNotify;
+}
+
+std::shared_ptr<OrvuReceptionKeys> OrvuLinkActiveX::ReceptionKeys() const {
+  CheckThread();
+  return core::ThisThreadState().ReceptionKeys;
+}
+
+void OrvuLinkActiveX::ReadProperties(PropertyBag& bag) {
+  CheckThread();
+  control::RestoreSettings(core::ThisThreadState(), bag);
+}
+
+void OrvuLinkActiveX::WriteProperties(PropertyBag& bag) const {
+  CheckThread();
+  control::SaveSettings(core::ThisThreadState(), bag);
 }
 
 }  // namespace orvulink

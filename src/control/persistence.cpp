@@ -1,7 +1,7 @@
 #include "control/persistence.hpp"
 
-#include "control/error_exit.hpp"
 #include "control/md5.hpp"
+#include "core/error_exit.hpp"
 #include "platform/boolean_conversion.hpp"
 
 namespace orvulink::control {
@@ -20,19 +20,20 @@ Variant DefaultOf(const PersistedSetting& setting) {
                     setting.field);
 }
 
-Variant CurrentValue(const ControlState& state, const PersistedSetting& setting) {
+Variant CurrentValue(const core::ControlState& state, const PersistedSetting& setting) {
   return std::visit([&](auto field) { return Variant(state.*field); }, setting.field);
 }
 
 // Converts first, so a value that fails leaves the field as it was.
-void StoreConverted(ControlState& state, const PersistedSetting& setting, const Variant& value) {
+void StoreConverted(core::ControlState& state, const PersistedSetting& setting,
+                    const Variant& value) {
   std::visit(
       Overloaded{[&](TextSetting field) { state.*field = value.ToText().str(); },
                  [&](BooleanSetting field) { state.*field = platform::ToVariantBool(value); }},
       setting.field);
 }
 
-void DeriveDigests(ControlState& state) {
+void DeriveDigests(core::ControlState& state) {
   state.UserNameDigest = Md5Digest(state.UserName);
   state.PasswordDigest = Md5Digest(state.Password);
 }
@@ -41,35 +42,35 @@ void DeriveDigests(ControlState& state) {
 
 const std::array<PersistedSetting, 10>& PersistedSettings() {
   static const std::array<PersistedSetting, 10> kSettings = {{
-      {u"UserName", &ControlState::UserName},
-      {u"Password", &ControlState::Password},
-      {u"VAPCode", &ControlState::VAPcode},
-      {u"TestMode", &ControlState::TestMode, false},
-      {u"encryptSSL", &ControlState::EncryptSSL, true},
-      {u"UseAutomayicProxy", &ControlState::AutomaticProxy, true},
-      {u"Proxy", &ControlState::Proxy},
-      {u"ProxyPort", &ControlState::ProxyPort},
-      {u"PRoxyUsername", &ControlState::ProxyUsername},
-      {u"ProxyPassword", &ControlState::ProxyPassword},
+      {u"UserName", &core::ControlState::UserName},
+      {u"Password", &core::ControlState::Password},
+      {u"VAPCode", &core::ControlState::VAPcode},
+      {u"TestMode", &core::ControlState::TestMode, false},
+      {u"encryptSSL", &core::ControlState::EncryptSSL, true},
+      {u"UseAutomayicProxy", &core::ControlState::AutomaticProxy, true},
+      {u"Proxy", &core::ControlState::Proxy},
+      {u"ProxyPort", &core::ControlState::ProxyPort},
+      {u"PRoxyUsername", &core::ControlState::ProxyUsername},
+      {u"ProxyPassword", &core::ControlState::ProxyPassword},
   }};
   return kSettings;
 }
 
-void SaveSettings(const ControlState& state, PropertyBag& bag) {
+void SaveSettings(const core::ControlState& state, PropertyBag& bag) {
   for (const PersistedSetting& setting : PersistedSettings()) {
-    Suppressed([&] {
+    core::Suppressed([&] {
       bag.WriteProperty(BStr(setting.key), CurrentValue(state, setting), DefaultOf(setting));
     });
   }
 }
 
-void RestoreSettings(ControlState& state, PropertyBag& bag) {
+void RestoreSettings(core::ControlState& state, PropertyBag& bag) {
   for (const PersistedSetting& setting : PersistedSettings()) {
-    Suppressed([&] {
+    core::Suppressed([&] {
       StoreConverted(state, setting, bag.ReadProperty(BStr(setting.key), DefaultOf(setting)));
     });
   }
-  Suppressed([&] { DeriveDigests(state); });
+  core::Suppressed([&] { DeriveDigests(state); });
 }
 
 }  // namespace orvulink::control

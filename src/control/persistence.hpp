@@ -5,7 +5,7 @@
 #include <orvulink/automation.hpp>
 #include <orvulink/property_bag.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 
 #include <array>
 #include <string_view>
@@ -13,8 +13,8 @@
 
 namespace orvulink::control {
 
-using TextSetting = std::u16string ControlState::*;
-using BooleanSetting = VariantBool ControlState::*;
+using TextSetting = std::u16string core::ControlState::*;
+using BooleanSetting = VariantBool core::ControlState::*;
 
 struct PersistedSetting {
   std::u16string_view key;
@@ -26,11 +26,11 @@ struct PersistedSetting {
 const std::array<PersistedSetting, 10>& PersistedSettings();
 
 // Writes every setting with its default; a key the bag refuses is skipped.
-void SaveSettings(const ControlState& state, PropertyBag& bag);
+void SaveSettings(const core::ControlState& state, PropertyBag& bag);
 
 // Reads every setting (its default when missing) straight into the state, bypassing the
 // setters; a value that cannot be read or converted leaves its field. Then derives both digests.
 // Never raises and never touches the error state.
-void RestoreSettings(ControlState& state, PropertyBag& bag);
+void RestoreSettings(core::ControlState& state, PropertyBag& bag);
 
 }  // namespace orvulink::control

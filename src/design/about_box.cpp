@@ -1,7 +1,7 @@
 // The about box's content. Hosts draw it; the component only says what it holds.
 #include <orvulink/design.hpp>
 
-#include "design/version.hpp"
+#include "core/version.hpp"
 
 namespace orvulink {
 namespace {
@@ -18,7 +18,7 @@ std::u16string SupportLink(const std::u16string& version) {
 }  // namespace
 
 platform::AboutBox MakeAboutBox() {
-  const std::u16string version = design::ComponentVersion();
+  const std::u16string version = core::ComponentVersion();
   return {u"OrvuLink",
           version,
           {u"Information: " + std::u16string(kInformationAddress),

@@ -1,7 +1,7 @@
 #include <orvulink/design.hpp>
 
+#include "core/version.hpp"
 #include "design/page_bindings.hpp"
-#include "design/version.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -26,7 +26,7 @@ void Skipping(Step&& step) noexcept {
 }  // namespace
 
 void OrvuLinkProperty::Initialize() {
-  version_label_ = u"OrvuLink ActiveX versione " + design::ComponentVersion();
+  version_label_ = u"OrvuLink ActiveX versione " + core::ComponentVersion();
   picture_ = kIconGroup;
 }
 

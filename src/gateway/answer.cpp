@@ -2,7 +2,7 @@
 // over the string-table text of the result code.
 #include "gateway/answer.hpp"
 
-#include "control/error_exit.hpp"
+#include "core/error_exit.hpp"
 #include "platform/text.hpp"
 
 #include <array>
@@ -60,8 +60,8 @@ std::optional<OrvuLink_ErrorRuntime> ErrorOfResultCode(std::u16string_view code)
 
 }  // namespace
 
-void DecodeAnswer(control::ControlState& state, std::u16string_view answer) {
-  if (answer.empty()) control::RaiseNumbered(state, ORVULINK_ERROR_NETWORK);
+void DecodeAnswer(core::ControlState& state, std::u16string_view answer) {
+  if (answer.empty()) core::RaiseNumbered(state, ORVULINK_ERROR_NETWORK);
 
   std::optional<std::u16string> message = PreMessage(answer);
   if (message) state.ErrDescription = *message;
@@ -69,9 +69,9 @@ void DecodeAnswer(control::ControlState& state, std::u16string_view answer) {
   const std::optional<OrvuLink_ErrorRuntime> error = ErrorOfResultCode(answer.substr(0, 2));
   if (!error) return;
   if (message && !message->empty()) {
-    control::RaiseWithDescription(state, *error, std::move(*message));
+    core::RaiseWithDescription(state, *error, std::move(*message));
   }
-  control::RaiseNumbered(state, *error);
+  core::RaiseNumbered(state, *error);
 }
 
 std::u16string Payload(std::u16string_view answer) {

@@ -2,7 +2,7 @@
 // the gateway reads each field byte for byte in its own code page.
 #include "gateway/command.hpp"
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "platform/text.hpp"
 
 namespace orvulink::gateway {
@@ -30,15 +30,10 @@ const std::u16string& SerialToken() {
   return kToken;
 }
 
-CommandString::CommandString(int command)
-    : CommandString(command, control::ThisThreadState().UserNameDigest,
-                    control::ThisThreadState().PasswordDigest) {}
-
-CommandString::CommandString(int command, std::u16string_view userNameDigest,
-                             std::u16string_view passwordDigest)
-    : text_(u"CMD=" + platform::ToDecimal(command)) {
-  Field(u"UID", userNameDigest);
-  Field(u"PWD", passwordDigest);
+CommandString::CommandString(GatewayCommand command, const core::ControlState& state)
+    : text_(u"CMD=" + platform::ToDecimal(static_cast<int>(command))) {
+  Field(u"UID", state.UserNameDigest);
+  Field(u"PWD", state.PasswordDigest);
 }
 
 CommandString& CommandString::Field(std::u16string_view name, std::u16string_view value) {

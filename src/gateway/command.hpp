@@ -1,6 +1,8 @@
 // The command string: common head, encoded fields, the serial field.
 #pragma once
 
+#include "core/control_state.hpp"
+
 #include <string>
 #include <string_view>
 
@@ -13,13 +15,25 @@ std::u16string EncodeParameter(std::u16string_view value);
 // The component's fixed serial token (20 digits and capital letters).
 const std::u16string& SerialToken();
 
-// Builds "CMD=n&UID=..&PWD=.." and appends fields in the caller's order.
+// The gateway's command numbers.
+enum class GatewayCommand : int {
+  kCredit = 2,
+  kDownload = 4,
+  kDownloadCheck = 5,
+  kWaitingCount = 6,
+  kUserInfo = 7,
+  kDelete = 9,
+  kSend = 14,
+  kStatus = 15,
+  kAutoResponderQuery = 16,
+  kAutoResponderChange = 17,
+};
+
+// Builds "CMD=n&UID=..&PWD=.." from the state's digests and appends fields in the caller's
+// order.
 class CommandString {
  public:
-  // The head from the calling thread's digests.
-  explicit CommandString(int command);
-  CommandString(int command, std::u16string_view userNameDigest,
-                std::u16string_view passwordDigest);
+  CommandString(GatewayCommand command, const core::ControlState& state);
 
   CommandString& Field(std::u16string_view name, std::u16string_view value);  // "&NAME=" + enc
   CommandString& Serial();                       // "&SERIAL=" + enc(token)

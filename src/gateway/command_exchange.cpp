@@ -2,21 +2,21 @@
 // and a command that needs a payload refuses an empty one.
 #include "gateway/command_exchange.hpp"
 
-#include "control/error_exit.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/exchange_form.hpp"
 
 namespace orvulink::gateway {
 
-std::u16string ExchangeAndDecode(control::ControlState& state, const CommandString& command) {
+std::u16string ExchangeAndDecode(core::ControlState& state, const CommandString& command) {
   std::u16string answer = ThisThreadExchangeForm().getUrl(command.str());
   DecodeAnswer(state, answer);
   return answer;
 }
 
-std::u16string ExchangeForPayload(control::ControlState& state, const CommandString& command) {
+std::u16string ExchangeForPayload(core::ControlState& state, const CommandString& command) {
   std::u16string payload = Payload(ExchangeAndDecode(state, command));
-  if (payload.empty()) control::RaiseNumbered(state, ORVULINK_ERROR_COMMAND);
+  if (payload.empty()) core::RaiseNumbered(state, ORVULINK_ERROR_COMMAND);
   return payload;
 }
 

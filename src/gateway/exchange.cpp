@@ -3,8 +3,8 @@
 #include <orvulink/enums.hpp>
 #include <orvulink/platform.hpp>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/address.hpp"
 #include "gateway/exchange_form.hpp"
 #include "gateway/log.hpp"
@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -23,7 +24,7 @@ namespace orvulink::gateway {
 namespace {
 
 using namespace std::chrono_literals;
-using control::ControlState;
+using core::ControlState;
 
 constexpr std::chrono::milliseconds kFirstTryTimeout = 20'000ms;
 constexpr std::chrono::milliseconds kRetryTimeout = 60'000ms;
@@ -31,8 +32,6 @@ constexpr std::chrono::milliseconds kRetryPause = 500ms;
 constexpr std::int16_t kLastTry = 2;
 constexpr std::size_t kPageHead = 16;
 constexpr std::size_t kPageTail = 20;
-constexpr std::int32_t kNoOption = 0;
-constexpr std::int32_t kEveryTlsVersion = 63;
 constexpr std::int16_t kLowestAcceptedCode = 88;
 constexpr std::int16_t kHighestAcceptedCode = 99;
 
@@ -77,11 +76,11 @@ bool IsAcceptable(const std::u16string& text) {
 // One call of getUrl: owns the HTTP client, which goes with it whichever way the call ends.
 class GatewayExchange {
  public:
-  GatewayExchange(ExchangeForm& form, ControlState& state) : form_(form), state_(state) {}
+  GatewayExchange(ExchangeForm& form, ControlState& state, AnswerForm answerForm)
+      : form_(form), state_(state), answerForm_(answerForm) {}
 
   std::u16string Run(const std::u16string& request) {
     Tolerant([&] { client_ = platform::MakeHttpClient(); });
-    form_.iTry = 0;
     LogConnectivityCheck();
     if (!IsOnline()) return RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
     if (!SetUpConnection()) return {};
@@ -89,12 +88,12 @@ class GatewayExchange {
     for (;;) {
       std::u16string answer;
       if (!TryOnce(request, answer)) return {};
-      if (form_.bRawAnswer.IsOn()) return answer;
+      if (answerForm_ == AnswerForm::kRaw) return answer;
       std::u16string text = CutPageFrame(answer);
       if (IsAcceptable(text)) return text;
-      if (form_.iTry >= kLastTry) control::RaiseNumbered(state_, ORVULINK_ERROR_NETWORK);
+      if (try_ >= kLastTry) core::RaiseNumbered(state_, ORVULINK_ERROR_NETWORK);
       Tolerant([] { platform::SleepFor(kRetryPause); });
-      ++form_.iTry;
+      ++try_;
     }
   }
 
@@ -138,13 +137,17 @@ class GatewayExchange {
       SetProxy(ManualProxy(), state_.ProxyUsername, state_.ProxyPassword);
       return true;
     }
-    std::int16_t verdict = 0;
-    Tolerant([&] { verdict = form_.TestConnectionWebB(); });
-    if (verdict > 0) {
+    ProbeVerdict verdict = ProbeVerdict::kCannotNavigate;
+    bool probed = false;
+    Tolerant([&] {
+      verdict = form_.TestConnectionWebB();
+      probed = true;
+    });
+    if (probed && verdict == ProbeVerdict::kArrived) {
       SetProxy(u"", u"", u"");
       return true;
     }
-    RecordProbeFailure(verdict);
+    RecordProbeFailure(probed ? std::optional(verdict) : std::nullopt);
     return false;
   }
 
@@ -160,29 +163,29 @@ class GatewayExchange {
     OnClient([&](platform::HttpClient& c) { c.SetProxyPassword(password); });
   }
 
-  void RecordProbeFailure(std::int16_t verdict) {
+  // No verdict: the probe itself failed.
+  void RecordProbeFailure(std::optional<ProbeVerdict> verdict) {
     const std::u16string detail = u"\t" + form_.probeLastError;
-    switch (verdict) {
-      case -1:
+    switch (verdict.value_or(ProbeVerdict::kArrived)) {
+      case ProbeVerdict::kTimedOut:
         RecordFailure(ORVULINK_TEST_TIMER, ORVULINK_ERROR_NETWORK, detail);
         return;
-      case -2:
+      case ProbeVerdict::kNavigationError:
         // The navigation-error handler may already have named the failure (407, 404).
         if (form_.iCodeTest == 0) form_.iCodeTest = ORVULINK_TEST_GATEWAY;
         Record(ORVULINK_ERROR_NETWORK, detail);
         return;
-      case -3:
+      case ProbeVerdict::kCannotNavigate:
         RecordFailure(ORVULINK_TEST_EXPLORER, ORVULINK_ERROR_EXPLORER, detail);
         return;
-      default:
+      case ProbeVerdict::kArrived:
         RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
     }
   }
 
   void SetUpAddress() {
-    OnClient([](platform::HttpClient& c) { c.SetOption(kNoOption); });
     const bool encrypted = state_.EncryptSSL.IsOn();
-    if (encrypted) OnClient([](platform::HttpClient& c) { c.EnableEncryption(kEveryTlsVersion); });
+    if (encrypted) OnClient([](platform::HttpClient& c) { c.UseTls(true); });
     const std::u16string url = (encrypted ? u"https://" : u"http://") + GatewayAddress();
     OnClient([&](platform::HttpClient& c) { c.SetAddress(url); });
   }
@@ -190,7 +193,7 @@ class GatewayExchange {
   // Sends once; false when the gateway answered but refused, which ends the call.
   bool TryOnce(const std::u16string& request, std::u16string& answer) {
     OnClient([](platform::HttpClient& c) { c.Reset(); });
-    const auto timeout = form_.iTry == 0 ? kFirstTryTimeout : kRetryTimeout;
+    const auto timeout = try_ == 0 ? kFirstTryTimeout : kRetryTimeout;
     OnClient([&](platform::HttpClient& c) { c.SetTimeout(timeout); });
     LogRequest(request);
     state_.LastRequest = request;
@@ -211,7 +214,7 @@ class GatewayExchange {
     WriteLog(u"");
     WriteLog(u"********************************Richiesta: [" + LogStamp() +
              u"]***************************");
-    WriteLog(u"getUrl: Tentativo n\u00b0 " + platform::ToDecimal(form_.iTry));
+    WriteLog(u"getUrl: Tentativo n\u00b0 " + platform::ToDecimal(try_));
     WriteLog(request);
     WriteLog(std::u16string(79, u'*'));
     WriteLog(u"");
@@ -245,16 +248,18 @@ class GatewayExchange {
 
   ExchangeForm& form_;
   ControlState& state_;
+  const AnswerForm answerForm_;
+  std::int16_t try_ = 0;
   std::unique_ptr<platform::HttpClient> client_;
 };
 
 }  // namespace
 
-std::u16string ExchangeForm::getUrl(const std::u16string& request) {
+std::u16string ExchangeForm::getUrl(const std::u16string& request, AnswerForm form) {
   // The exchange's state (tries, raw mode, probe) is one per thread: an exchange started from the
   // host's code while another is in flight is refused.
   const platform::CommandScope inProgress;
-  return GatewayExchange(*this, control::ThisThreadState()).Run(request);
+  return GatewayExchange(*this, core::ThisThreadState(), form).Run(request);
 }
 
 }  // namespace orvulink::gateway

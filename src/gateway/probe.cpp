@@ -4,7 +4,7 @@
 #include <orvulink/enums.hpp>
 #include <orvulink/platform.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "gateway/address.hpp"
 #include "gateway/exchange_form.hpp"
 #include "gateway/log.hpp"
@@ -30,11 +30,6 @@ constexpr int kWaitPollLimit = 1200;
 constexpr std::int32_t kProxyAuthenticationRequired = 407;
 constexpr std::int32_t kNotFound = 404;
 
-constexpr std::int16_t kArrived = 1;
-constexpr std::int16_t kTimedOut = -1;
-constexpr std::int16_t kNavigationError = -2;
-constexpr std::int16_t kCannotNavigate = -3;
-
 const std::u16string kStartLine =
     u"++++++++++++++++++++++TestConnectionWebB: START" + std::u16string(26, u'+');
 const std::u16string kEndLine =
@@ -55,7 +50,7 @@ class Probe {
  public:
   explicit Probe(ExchangeForm& form) : form_(form) {}
 
-  std::int16_t Run() {
+  ProbeVerdict Run() {
     form_.probeLastError.clear();  // only this probe's failures are reported
     WriteLog(kStartLine);
     if (form_.iNavigateState > 0) return AlreadyPassed();
@@ -101,15 +96,15 @@ class Probe {
     form_.probeLastError.clear();
   }
 
-  std::int16_t AlreadyPassed() {
+  ProbeVerdict AlreadyPassed() {
     WriteLog(u"TestConnectionWebB: START " + LogStamp());
     WriteLog(u"TestConnectionWebB: OK       gi\u00e0 superata precedentemente");
     WriteLog(kEndLineAlreadyPassed);
-    return kArrived;
+    return ProbeVerdict::kArrived;
   }
 
   static std::u16string ProbeUrl() {
-    const bool encrypted = control::ThisThreadState().EncryptSSL.IsOn();
+    const bool encrypted = core::ThisThreadState().EncryptSSL.IsOn();
     return (encrypted ? u"Https://" : u"http://") + ProbeAddress();
   }
 
@@ -192,7 +187,7 @@ class Probe {
     });
   }
 
-  std::int16_t NavigationFailed() {
+  ProbeVerdict NavigationFailed() {
     WriteLog(u"TestConnectionWebB: ATTENZIONE Risposta negativa dal server " +
              platform::ToDecimal(form_.iNavigateState) + u" " + LogStamp());
     LogDocument(u"", true);
@@ -200,32 +195,32 @@ class Probe {
     StopAndQuit();
     form_.iNavigateState = 0;
     form_.WebBrowser.reset();
-    return kNavigationError;
+    return ProbeVerdict::kNavigationError;
   }
 
-  std::int16_t Arrived() {
+  ProbeVerdict Arrived() {
     StopAndQuit();
     LogDocument(u" " + LogStamp(), false);
     WriteLog(u"TestConnectionWebB: OK");
     WriteLog(kEndLine);
     form_.WebBrowser.reset();
-    return kArrived;
+    return ProbeVerdict::kArrived;
   }
 
-  std::int16_t CannotNavigate() {
+  ProbeVerdict CannotNavigate() {
     const std::int32_t number = lastError_ ? lastError_->Number() : 0;
     WriteLog(u"TestConnectionWebB: ERROR WEBBROWSER n\u00b0 " + platform::ToDecimal(number) +
              u" Descrizione Errore " + form_.probeLastError + u" " + LogStamp());
     WriteLog(kEndLine);
     form_.WebBrowser.reset();
-    return kCannotNavigate;
+    return ProbeVerdict::kCannotNavigate;
   }
 
-  std::int16_t TimedOut() {
+  ProbeVerdict TimedOut() {
     WriteLog(u"TestConnectionWebB: ERROR Fine del TIMEOUT " + LogStamp());
     WriteLog(kEndLine);
     form_.WebBrowser.reset();
-    return kTimedOut;
+    return ProbeVerdict::kTimedOut;
   }
 
   ExchangeForm& form_;
@@ -234,7 +229,7 @@ class Probe {
 
 }  // namespace
 
-std::int16_t ExchangeForm::TestConnectionWebB() {
+ProbeVerdict ExchangeForm::TestConnectionWebB() {
   return Probe(*this).Run();
 }
 

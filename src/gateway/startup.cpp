@@ -17,7 +17,6 @@ void Main() noexcept {
   }
   auto& form = ThisThreadExchangeForm();
   form.iNavigateState = 0;
-  form.bRawAnswer = VariantBool(false);
   WriteLog(u"Main " + LogStamp());
 }
 

@@ -4,7 +4,7 @@
 
 #include <orvulink/notify.hpp>
 
-#include "control/list_capacity.hpp"
+#include "core/list_capacity.hpp"
 #include "platform/keyed_list.hpp"
 
 #include <memory>
@@ -20,7 +20,7 @@ using OrderIdList = platform::KeyedList<std::shared_ptr<OrvuNotifiedOrderID>>;
 struct NotifyListState {
   OrderIdList orderIds;
   VariantBool autoNotify{false};
-  std::int16_t maxListToNotify = control::kLargestList;
+  std::int16_t maxListToNotify = core::kLargestList;
 };
 
 struct Access {
@@ -44,6 +44,6 @@ struct Access {
 };
 
 // The control end's share: the thread's status-query list emptied and dropped.
-void ReleaseNotifyList(control::ControlState& state);
+void ReleaseNotifyList(core::ControlState& state);
 
 }  // namespace orvulink::notify

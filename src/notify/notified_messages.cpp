@@ -1,6 +1,6 @@
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
-#include "control/list_capacity.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
+#include "core/list_capacity.hpp"
 #include "notify/access.hpp"
 #include "notify/notify_list_edit.hpp"
 #include "notify/status_query.hpp"
@@ -8,7 +8,7 @@
 
 namespace orvulink {
 
-using control::ThisThreadState;
+using core::ThisThreadState;
 
 OrvuNotifiedMessages::OrvuNotifiedMessages()
     : state_(std::make_unique<notify::NotifyListState>()) {}
@@ -37,8 +37,8 @@ std::shared_ptr<Enumerator<OrvuNotifiedMessages::OrderIDPtr>> OrvuNotifiedMessag
 void OrvuNotifiedMessages::Clear() {
   CheckThread();
   auto& control = ThisThreadState();
-  control::Trapped(control, [&] {
-    control::ResetErrorState(control);
+  core::Trapped(control, [&] {
+    core::ResetErrorState(control);
     state_->orderIds.Release();
   });
 }
@@ -59,9 +59,9 @@ std::int16_t OrvuNotifiedMessages::MaxListToNotify() const {
 void OrvuNotifiedMessages::MaxListToNotify(std::int16_t iMaxSize) {
   CheckThread();
   auto& control = ThisThreadState();
-  control::Trapped(control, [&] {
-    control::ResetErrorState(control);
-    control::RequireListCapacity(control, iMaxSize);
+  core::Trapped(control, [&] {
+    core::ResetErrorState(control);
+    core::RequireListCapacity(control, iMaxSize);
     state_->orderIds.Release();
     state_->maxListToNotify = iMaxSize;
   });
@@ -70,8 +70,8 @@ void OrvuNotifiedMessages::MaxListToNotify(std::int16_t iMaxSize) {
 VariantBool OrvuNotifiedMessages::AddMessage(const BStr& OrderID, const BStr& PhoneGsm) {
   CheckThread();
   auto& control = ThisThreadState();
-  return control::Trapped(control, [&] {
-    control::ResetErrorState(control);
+  return core::Trapped(control, [&] {
+    core::ResetErrorState(control);
     return VariantBool(notify::AddOrderID(*this, OrderID.str(), PhoneGsm.str()));
   });
 }
@@ -79,14 +79,13 @@ VariantBool OrvuNotifiedMessages::AddMessage(const BStr& OrderID, const BStr& Ph
 VariantBool OrvuNotifiedMessages::GetStatusNotify() {
   CheckThread();
   auto& control = ThisThreadState();
-  return control::Trapped(control, [&] { return VariantBool(notify::QueryStatus(*this)); });
+  return core::Trapped(control, [&] { return VariantBool(notify::QueryStatus(*this)); });
 }
 
 VariantBool OrvuNotifiedMessages::RemoveMessage(const BStr& OrderID, const BStr& PhoneGsm) {
   CheckThread();
   bool removed = false;
-  control::Suppressed(
-      [&] { removed = notify::RemoveOrderID(*this, OrderID.str(), PhoneGsm.str()); });
+  core::Suppressed([&] { removed = notify::RemoveOrderID(*this, OrderID.str(), PhoneGsm.str()); });
   return VariantBool(removed);
 }
 
@@ -101,6 +100,12 @@ std::vector<OrvuNotifiedMessages::OrderIDPtr>::const_iterator OrvuNotifiedMessag
 
 std::shared_ptr<OrvuNotifiedMessages> notify::Access::NewList() {
   return std::shared_ptr<OrvuNotifiedMessages>(new OrvuNotifiedMessages());
+}
+
+void notify::ReleaseNotifyList(core::ControlState& state) {
+  if (!state.MessagesToNotify) return;
+  Access::State(*state.MessagesToNotify).orderIds.Release();
+  state.MessagesToNotify.reset();
 }
 
 }  // namespace orvulink

@@ -1,7 +1,7 @@
 #include "notify/notify_list_edit.hpp"
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/phone.hpp"
 #include "notify/access.hpp"
 #include "notify/status_query.hpp"
@@ -36,7 +36,7 @@ bool MakeRoom(OrvuNotifiedMessages& list) {
   NotifyListState& state = Access::State(list);
   if (state.orderIds.Count() < static_cast<std::size_t>(state.maxListToNotify)) return true;
   if (!state.autoNotify.IsOn()) {
-    control::RaiseNumbered(control::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
+    core::RaiseNumbered(core::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
   }
   if (!QueryStatus(list)) return false;
   // Order IDs the host added while the query was in flight were not asked about: they stay.

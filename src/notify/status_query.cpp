@@ -2,8 +2,8 @@
 
 #include <orvulink/platform.hpp>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command.hpp"
 #include "gateway/exchange_form.hpp"
@@ -16,7 +16,6 @@
 namespace orvulink::notify {
 namespace {
 
-constexpr int kStatusCommand = 15;
 // Shorter query text cannot name an order ID.
 constexpr std::size_t kShortestQuery = 3;
 
@@ -70,9 +69,9 @@ void FinaliseOrderIDs(const OrderIdList& asked) {
 }
 
 bool QueryStatus(OrvuNotifiedMessages& list) {
-  control::ControlState& control = control::ThisThreadState();
+  core::ControlState& control = core::ThisThreadState();
   const platform::CommandScope inProgress;
-  control::ResetErrorState(control);
+  core::ResetErrorState(control);
   // The host may drop its last reference to the list from an event handler.
   const auto keepAlive = list.weak_from_this().lock();
   platform::RaiseProgress(list.ProgresNotify, ORVULINK_PROGRESS_COMPOSEREQUEST);
@@ -84,7 +83,7 @@ bool QueryStatus(OrvuNotifiedMessages& list) {
   // The answer belongs to the order IDs as they were asked about, whatever the host does to the
   // list while the command is in flight; order IDs it adds meanwhile wait for the next query.
   const OrderIdList asked = state.orderIds;
-  gateway::CommandString command(kStatusCommand);
+  gateway::CommandString command(gateway::GatewayCommand::kStatus, control);
   command.Field(u"QUERYDATA", query).Serial();
   platform::RaiseProgress(list.ProgresNotify, ORVULINK_PROGRESS_REQUEST);
   const std::u16string answer = gateway::ThisThreadExchangeForm().getUrl(command.str());
@@ -92,7 +91,7 @@ bool QueryStatus(OrvuNotifiedMessages& list) {
   gateway::DecodeAnswer(control, answer);
   const std::u16string payload = gateway::Payload(answer);
   if (payload.empty() || platform::FoldCase(payload) == platform::FoldCase(u"NULL")) {
-    control::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
+    core::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
   }
   platform::RaiseProgressAfterAnswer(list.ProgresNotify, ORVULINK_PROGRESS_SAVERESPOSE);
   ApplyStatusLines(asked, payload);

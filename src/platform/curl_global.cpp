@@ -1,6 +1,7 @@
 // libcurl's process-wide start and the shared pieces of the platform's transfers.
 #include "platform/curl_global.hpp"
 
+#include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
 
 #include <orvulink/automation.hpp>
@@ -15,12 +16,11 @@
 namespace orvulink::platform {
 namespace {
 
-constexpr const char* kSource = "OrvuLink";
 constexpr const char* kCaFileVariable = "ORVULINK_CA_FILE";
 constexpr const char* kSystemCaDirectory = "/etc/ssl/certs";
 
 [[noreturn]] void RaiseCurlError(CURLcode code, const std::string& what) {
-  throw AutomationError(CurlErrorNumber(code), BStr(kSource), BStr(what));
+  throw AutomationError(CurlErrorNumber(code), BStr(kErrorSource), BStr(what));
 }
 
 std::string OptionName(CURLoption option) {

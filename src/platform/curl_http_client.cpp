@@ -5,6 +5,7 @@
 
 #include "platform/curl_global.hpp"
 #include "platform/http_status.hpp"
+#include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
 
 #include <chrono>
@@ -16,18 +17,14 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr const char* kSource = "OrvuLink";
-
 class CurlHttpClient final : public HttpClient {
  public:
   void SetProxy(const BStr& hostPort) override { proxy_ = hostPort.utf8(); }
   void SetProxyUserName(const BStr& name) override { proxyUserName_ = name.utf8(); }
   void SetProxyPassword(const BStr& password) override { proxyPassword_ = password.utf8(); }
-  // libcurl has nothing this option stands for; it is kept for the record only.
-  void SetOption(std::int32_t value) override { option_ = value; }
   // Any request for encryption allows every TLS version libcurl offers. An https address
   // works without it as well: libcurl needs no switch for that.
-  void EnableEncryption(std::int32_t protocols) override { tlsProtocols_ = protocols; }
+  void UseTls(bool on) override { tls_ = on; }
   void SetAddress(const BStr& url) override { address_ = url.utf8(); }
   void Reset() override { RecordStatus(0, {}); }
   void SetTimeout(milliseconds timeout) override { timeout_ = timeout; }
@@ -95,7 +92,7 @@ class CurlHttpClient final : public HttpClient {
   }
 
   void ApplyTls() {
-    if (tlsProtocols_ != 0) easy_.Set(CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1));
+    if (tls_) easy_.Set(CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1));
     ApplyCurlTrustSettings(easy_);
   }
 
@@ -113,7 +110,7 @@ class CurlHttpClient final : public HttpClient {
   [[noreturn]] void RaiseTransportFailure(CURLcode result) {
     answer_.clear();
     RecordStatus(CurlErrorNumber(result), {});
-    throw AutomationError(CurlErrorNumber(result), BStr(kSource),
+    throw AutomationError(CurlErrorNumber(result), BStr(kErrorSource),
                           BStr("HTTP request failed: " + easy_.ErrorText(result)));
   }
 
@@ -121,8 +118,7 @@ class CurlHttpClient final : public HttpClient {
   std::string proxy_;
   std::string proxyUserName_;
   std::string proxyPassword_;
-  std::int32_t option_ = 0;
-  std::int32_t tlsProtocols_ = 0;
+  bool tls_ = false;
   std::string address_;
   milliseconds timeout_{0};
   std::string requestBody_;

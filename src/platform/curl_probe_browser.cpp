@@ -19,7 +19,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr const char* kSource = "OrvuLink";
 constexpr long kMaxRedirects = 10;
 
 struct MultiCleanup {
@@ -101,7 +100,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   explicit BrowserCore(milliseconds transferTimeout)
       : transferTimeout_(transferTimeout), multi_(curl_multi_init()) {
     if (!multi_) {
-      throw AutomationError(CurlErrorNumber(CURLE_FAILED_INIT), BStr(kSource),
+      throw AutomationError(CurlErrorNumber(CURLE_FAILED_INIT), BStr(kErrorSource),
                             BStr("libcurl has no multi handle"));
     }
   }
@@ -114,11 +113,12 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
 
   void Navigate(const BStr& url) {
     if (closed_) {
-      throw AutomationError(kErrObjectNotSet, BStr(kSource), BStr("The browser has been closed"));
+      throw AutomationError(kErrObjectNotSet, BStr(kErrorSource),
+                            BStr("The browser has been closed"));
     }
     const std::string address = url.utf8();
     if (!IsWebAddress(address)) {
-      throw AutomationError(kErrInvalidCall, BStr(kSource),
+      throw AutomationError(kErrInvalidCall, BStr(kErrorSource),
                             BStr("Cannot navigate to \"" + address + "\": not an http(s) address"));
     }
     Stop();  // a new navigation replaces the running one
@@ -129,7 +129,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
     });
     const CURLMcode added = curl_multi_add_handle(multi_.get(), transfer->easy.get());
     if (added != CURLM_OK) {
-      throw AutomationError(kErrInvalidCall, BStr(kSource),
+      throw AutomationError(kErrInvalidCall, BStr(kErrorSource),
                             BStr(std::string("Cannot navigate: ") + curl_multi_strerror(added)));
     }
     transfer_ = std::move(transfer);

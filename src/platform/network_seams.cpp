@@ -1,6 +1,7 @@
 // The network seams' factories: process-wide, replaceable by hosts and tests, libcurl by default.
 #include "platform/curl_http_client.hpp"
 #include "platform/curl_probe_browser.hpp"
+#include "platform/runtime_error.hpp"
 
 #include <orvulink/platform.hpp>
 
@@ -40,7 +41,7 @@ Factory Current(Factory NetworkFactories::*slot) {
 }
 
 [[noreturn]] void RaiseCannotCreate(const char* what) {
-  throw AutomationError(kErrCannotCreateObject, BStr("OrvuLink"),
+  throw AutomationError(kErrCannotCreateObject, BStr(platform::kErrorSource),
                         BStr(std::string("Cannot create the ") + what));
 }
 

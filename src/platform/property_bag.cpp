@@ -26,7 +26,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // an editor's UTF-
 
 [[noreturn]] void RaiseFileError(const std::filesystem::path& path, int error) {
   throw AutomationError(
-      kErrPathFileAccess, u"OrvuLink",
+      kErrPathFileAccess, platform::kErrorSource,
       BStr("Path/File access error: " + path.string() + ": " + std::strerror(error)));
 }
 

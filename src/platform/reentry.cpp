@@ -32,7 +32,7 @@ HostCallbackScope::~HostCallbackScope() {
 CommandScope::CommandScope() {
   ThreadReentry& reentry = ThisThread();
   if (reentry.commands > 0 && reentry.callbacks > reentry.callbacksAtCommand) {
-    throw AutomationError(kErrInvalidCall, u"OrvuLink",
+    throw AutomationError(kErrInvalidCall, kErrorSource,
                           u"OrvuLink: a gateway command is already in progress on this thread");
   }
   enclosingCallbacks_ = reentry.callbacksAtCommand;

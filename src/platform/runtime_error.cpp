@@ -8,10 +8,8 @@
 namespace orvulink::platform {
 namespace {
 
-constexpr const char* kRuntimeSource = "OrvuLink";
-
 AutomationError MakeRuntimeError(std::int32_t number) {
-  return AutomationError(number, BStr(kRuntimeSource), RuntimeErrorText(number));
+  return AutomationError(number, BStr(kErrorSource), RuntimeErrorText(number));
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 namespace orvulink::platform {
 
+// The source of every automation error the component raises.
+inline constexpr const char16_t* kErrorSource = u"OrvuLink";
+
 inline constexpr std::int32_t kErrInvalidCall = 5;    // "Invalid procedure call or argument"
 inline constexpr std::int32_t kErrOverflow = 6;       // "Overflow"
 inline constexpr std::int32_t kErrOutOfMemory = 7;    // "Out of memory"

@@ -3,8 +3,8 @@
 // host never works on a download the gateway did not confirm.
 #include <orvulink/receive.hpp>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command_exchange.hpp"
 #include "gateway/exchange_form.hpp"
@@ -18,7 +18,7 @@
 namespace orvulink {
 namespace {
 
-using control::ControlState;
+using core::ControlState;
 using receive::Access;
 
 // The whole answer text of the check, before any decoding: the gateway kept the messages and
@@ -34,19 +34,19 @@ void ConfirmDownload(ControlState& state, OrvuReceptionKey& key) {
   }
   gateway::DecodeAnswer(state, answer);
   // The download stands even when the refresh fails; the refresh reports through ErrCode.
-  control::Suppressed([&] { key.Update(); });
+  core::Suppressed([&] { key.Update(); });
 }
 
 void DownloadIncoming(ControlState& state, OrvuReceptionKey& key) {
-  control::ResetErrorState(state);
+  core::ResetErrorState(state);
   const std::u16string& keyText = Access::KeyText(key);
-  if (keyText.empty()) control::RaiseNumbered(state, ORVULINK_EVENT_KEYRECIVE_REQUEST);
+  if (keyText.empty()) core::RaiseNumbered(state, ORVULINK_EVENT_KEYRECIVE_REQUEST);
   const std::u16string payload =
       gateway::ExchangeForPayload(state, receive::IncomingDownload(state, keyText));
   const receive::DownloadPayload download = receive::SplitDownloadPayload(payload);
   // Nothing new keeps the previous download in place.
   if (download.count >= 1) {
-    if (download.messages.empty()) control::RaiseNumbered(state, ORVULINK_ERROR_COMMAND);
+    if (download.messages.empty()) core::RaiseNumbered(state, ORVULINK_ERROR_COMMAND);
     Access::ReplaceReceivedMessages(key, receive::ReadMessageList(download.messages));
   }
   ConfirmDownload(state, key);
@@ -56,16 +56,16 @@ void DownloadIncoming(ControlState& state, OrvuReceptionKey& key) {
 
 VariantBool OrvuReceptionKey::GetIncomingMessages() {
   CheckThread();
-  auto& state = control::ThisThreadState();
+  auto& state = core::ThisThreadState();
   // A refused start leaves the key's earlier download alone.
-  const platform::CommandScope inProgress = control::EnterCommand(state);
+  const platform::CommandScope inProgress = core::EnterCommand(state);
   const auto keepAlive = weak_from_this().lock();
   try {
     DownloadIncoming(state, *this);
     return VariantBool(true);
   } catch (...) {
-    control::Suppressed([&] { Access::DropReceivedMessages(*this); });
-    control::RelayError(state);
+    core::Suppressed([&] { Access::DropReceivedMessages(*this); });
+    core::RelayError(state);
   }
 }
 

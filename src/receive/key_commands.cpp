@@ -3,51 +3,39 @@
 namespace orvulink::receive {
 namespace {
 
-constexpr int kDownloadCommand = 4;
-constexpr int kDownloadCheckCommand = 5;
-constexpr int kWaitingCountCommand = 6;
-constexpr int kAutoResponderQueryCommand = 16;
-constexpr int kAutoResponderChangeCommand = 17;
-
 constexpr std::u16string_view kTestField = u"&TEST=1";
-
-gateway::CommandString Head(const control::ControlState& state, int command) {
-  return gateway::CommandString(command, state.UserNameDigest, state.PasswordDigest);
-}
 
 }  // namespace
 
-gateway::CommandString AutoResponderQuery(const control::ControlState& state,
+gateway::CommandString AutoResponderQuery(const core::ControlState& state,
                                           std::u16string_view key) {
-  auto command = Head(state, kAutoResponderQueryCommand);
+  auto command = gateway::CommandString(gateway::GatewayCommand::kAutoResponderQuery, state);
   command.Field(u"KEY", key).Serial();
   return command;
 }
 
-gateway::CommandString WaitingCountQuery(const control::ControlState& state,
-                                         std::u16string_view key) {
-  auto command = Head(state, kWaitingCountCommand);
+gateway::CommandString WaitingCountQuery(const core::ControlState& state, std::u16string_view key) {
+  auto command = gateway::CommandString(gateway::GatewayCommand::kWaitingCount, state);
   command.Serial().Field(u"KEY", key);
   return command;
 }
 
-gateway::CommandString AutoResponderChange(const control::ControlState& state,
-                                           std::u16string_view key, std::u16string_view text) {
-  auto command = Head(state, kAutoResponderChangeCommand);
+gateway::CommandString AutoResponderChange(const core::ControlState& state, std::u16string_view key,
+                                           std::u16string_view text) {
+  auto command = gateway::CommandString(gateway::GatewayCommand::kAutoResponderChange, state);
   command.Field(u"KEY", key).Field(u"AUTORESPONDER", text).Serial();
   return command;
 }
 
-gateway::CommandString IncomingDownload(const control::ControlState& state,
-                                        std::u16string_view key) {
-  auto command = Head(state, kDownloadCommand);
+gateway::CommandString IncomingDownload(const core::ControlState& state, std::u16string_view key) {
+  auto command = gateway::CommandString(gateway::GatewayCommand::kDownload, state);
   command.Serial().Field(u"KEY", key);
   if (state.TestMode.IsOn()) command.Raw(kTestField);
   return command;
 }
 
-gateway::CommandString DownloadCheck(const control::ControlState& state) {
-  auto command = Head(state, kDownloadCheckCommand);
+gateway::CommandString DownloadCheck(const core::ControlState& state) {
+  auto command = gateway::CommandString(gateway::GatewayCommand::kDownloadCheck, state);
   command.Serial();
   return command;
 }

@@ -1,6 +1,6 @@
 #include "receive/key_list.hpp"
 
-#include "control/error_exit.hpp"
+#include "core/error_exit.hpp"
 #include "platform/text.hpp"
 #include "receive/access.hpp"
 
@@ -16,7 +16,7 @@ constexpr char16_t kKeySeparator = u',';
 std::shared_ptr<OrvuReceptionKey> ListedKey(std::u16string text) {
   auto key = Access::NewKey();
   Access::SetKeyReceived(*key, std::move(text));
-  control::Suppressed([&] { key->Update(); });
+  core::Suppressed([&] { key->Update(); });
   return key;
 }
 
@@ -28,20 +28,20 @@ std::vector<std::u16string> TakeKeyListPieces(std::u16string& keyList) {
   return platform::Split(keyList, std::u16string_view(&kKeySeparator, 1));
 }
 
-std::shared_ptr<OrvuReceptionKeys> RenewReceptionKeys(control::ControlState& state) {
+std::shared_ptr<OrvuReceptionKeys> RenewReceptionKeys(core::ControlState& state) {
   ReleaseReceptionKeys(state);
   state.ReceptionKeys = Access::NewKeyList();
   return state.ReceptionKeys;
 }
 
-void AddListedKeys(control::ControlState& state, OrvuReceptionKeys& list) noexcept {
-  control::Suppressed([&] {
+void AddListedKeys(core::ControlState& state, OrvuReceptionKeys& list) noexcept {
+  core::Suppressed([&] {
     for (std::u16string& piece : TakeKeyListPieces(state.ReceptionKeyList))
       Access::AddKey(list, ListedKey(std::move(piece)));
   });
 }
 
-void ReleaseReceptionKeys(control::ControlState& state) {
+void ReleaseReceptionKeys(core::ControlState& state) {
   if (state.ReceptionKeys) Access::Release(*state.ReceptionKeys);
   state.ReceptionKeys.reset();
 }

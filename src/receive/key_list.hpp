@@ -3,7 +3,7 @@
 
 #include <orvulink/receive.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 
 #include <memory>
 #include <string>
@@ -16,13 +16,13 @@ namespace orvulink::receive {
 std::vector<std::u16string> TakeKeyListPieces(std::u16string& keyList);
 
 // Empties the thread's current list, if any, and stores a new empty one in its place.
-std::shared_ptr<OrvuReceptionKeys> RenewReceptionKeys(control::ControlState& state);
+std::shared_ptr<OrvuReceptionKeys> RenewReceptionKeys(core::ControlState& state);
 
 // One key per piece of ReceptionKeyList, each refreshed (Update) before it joins the list.
 // Never raises: a key whose refresh fails joins with the values it reached.
-void AddListedKeys(control::ControlState& state, OrvuReceptionKeys& list) noexcept;
+void AddListedKeys(core::ControlState& state, OrvuReceptionKeys& list) noexcept;
 
 // The control end's part: empties the thread's list and lets go of it.
-void ReleaseReceptionKeys(control::ControlState& state);
+void ReleaseReceptionKeys(core::ControlState& state);
 
 }  // namespace orvulink::receive

@@ -3,15 +3,15 @@
 
 #include <orvulink/receive.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 
 namespace orvulink::receive {
 
 // Command 16: TextAutoResponder becomes the payload, taken whole. The key text may be empty.
-void ReadAutoResponder(control::ControlState& state, OrvuReceptionKey& key);
+void ReadAutoResponder(core::ControlState& state, OrvuReceptionKey& key);
 
 // Command 6: MessageFromRecive becomes the payload's leading number, rounded half to even.
 // An empty key text raises 28391 before any exchange.
-void ReadWaitingCount(control::ControlState& state, OrvuReceptionKey& key);
+void ReadWaitingCount(core::ControlState& state, OrvuReceptionKey& key);
 
 }  // namespace orvulink::receive

@@ -1,8 +1,8 @@
 // The key's trapped members that talk to the gateway about its automatic reply and count.
 #include <orvulink/receive.hpp>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/command_exchange.hpp"
 #include "receive/access.hpp"
 #include "receive/key_commands.hpp"
@@ -10,8 +10,8 @@
 
 namespace orvulink {
 
-using control::ThisThreadState;
-using control::Trapped;
+using core::ThisThreadState;
+using core::Trapped;
 
 VariantBool OrvuReceptionKey::Update() {
   CheckThread();
@@ -29,7 +29,7 @@ VariantBool OrvuReceptionKey::SetAutoResponder(const BStr& NewAutoResponder) {
   CheckThread();
   auto& state = ThisThreadState();
   return Trapped(state, [&] {
-    control::ResetErrorState(state);
+    core::ResetErrorState(state);
     const auto command = receive::AutoResponderChange(state, receive::Access::KeyText(*this),
                                                       NewAutoResponder.str());
     gateway::ExchangeAndDecode(state, command);

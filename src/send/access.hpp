@@ -6,16 +6,16 @@
 #include <memory>
 #include <string>
 
-namespace orvulink::control {
+namespace orvulink::core {
 struct ControlState;
-}  // namespace orvulink::control
+}  // namespace orvulink::core
 
 namespace orvulink::send {
 
 struct SendListState;
 
 // The control end's share: the thread's send list emptied and dropped.
-void ReleaseSendList(control::ControlState& state);
+void ReleaseSendList(core::ControlState& state);
 
 struct Access {
   static std::shared_ptr<OrvuSendOrderID> NewOrderIDs();

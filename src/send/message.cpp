@@ -1,5 +1,5 @@
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "platform/clock.hpp"
 #include "send/access.hpp"
 #include "send/message_rules.hpp"
@@ -39,7 +39,7 @@ Date OrvuSendMessage::DateTime() const {
 }
 BStr OrvuSendMessage::Sender() const {
   CheckThread();
-  control::ResetErrorState(control::ThisThreadState());
+  core::ResetErrorState(core::ThisThreadState());
   return sender_;
 }
 

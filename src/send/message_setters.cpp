@@ -1,7 +1,7 @@
 #include "send/message_setters.hpp"
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "send/access.hpp"
 #include "send/message_rules.hpp"
 
@@ -14,7 +14,7 @@ void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
 }
 
 void SetSender(OrvuSendMessage& message, std::u16string_view text) {
-  control::ResetErrorState(control::ThisThreadState());
+  core::ResetErrorState(core::ThisThreadState());
   std::optional<std::u16string> sender = CheckSender(text);
   if (!sender) {
     Access::Status(message) = ORVULINK_MESSAGESEND_ERRSENDER;

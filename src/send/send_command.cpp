@@ -2,8 +2,8 @@
 
 #include <orvulink/platform.hpp>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command.hpp"
 #include "gateway/exchange_form.hpp"
@@ -23,11 +23,8 @@
 namespace orvulink::send {
 namespace {
 
-constexpr int kSendCommand = 14;
-
-gateway::CommandString CommandFor(const control::ControlState& state,
-                                  std::u16string_view sendData) {
-  gateway::CommandString command(kSendCommand);
+gateway::CommandString CommandFor(const core::ControlState& state, std::u16string_view sendData) {
+  gateway::CommandString command(gateway::GatewayCommand::kSend, state);
   command.Serial().Raw(u"&SENDDATA=").Raw(sendData);
   if (!state.VAPcode.empty()) command.Field(u"VCODE", state.VAPcode);
   if (state.TestMode.IsOn()) command.Raw(u"&TEST=1");
@@ -140,7 +137,7 @@ void ApplyToMessage(SendListState& state, const SendBatch& batch, CarriedMessage
 
 void ApplyGroupResult(SendListState& state, SendBatch& batch, std::u16string_view groupField,
                       std::u16string_view refusedField, std::u16string_view orderIdField) {
-  control::Suppressed([&] {
+  core::Suppressed([&] {
     const auto number = platform::RoundToLong(platform::LeadingNumber(groupField));
     CarriedGroup* group = batch.Group(number);
     if (group == nullptr) return;
@@ -153,10 +150,10 @@ void ApplyGroupResult(SendListState& state, SendBatch& batch, std::u16string_vie
 }
 
 // The result list: the text between the answer's first and second space.
-std::u16string ResultListOf(control::ControlState& state, std::u16string_view answer) {
+std::u16string ResultListOf(core::ControlState& state, std::u16string_view answer) {
   const std::vector<std::u16string> pieces = platform::Split(answer, u" ");
   if (pieces.size() < 2 || platform::IsNumeric(pieces[1])) {
-    control::RaiseNumbered(state, ORVULINK_ERROR_COMMAND);
+    core::RaiseNumbered(state, ORVULINK_ERROR_COMMAND);
   }
   return pieces[1];
 }
@@ -210,16 +207,16 @@ void ApplyResultList(SendListState& state, SendBatch& batch, std::u16string_view
   for (const std::u16string& record : platform::Split(resultList, u"\t")) {
     const std::vector<std::u16string> fields = platform::Split(record, u";");
     if (fields.size() < 3) {
-      control::RaiseNumbered(control::ThisThreadState(), ORVULINK_ERROR_COMMAND);
+      core::RaiseNumbered(core::ThisThreadState(), ORVULINK_ERROR_COMMAND);
     }
     ApplyGroupResult(state, batch, platform::TrimSpaces(fields[0]), fields[2], fields[1]);
   }
 }
 
 bool SendList(OrvuSendMessages& list) {
-  control::ControlState& control = control::ThisThreadState();
+  core::ControlState& control = core::ThisThreadState();
   const platform::CommandScope inProgress;
-  control::ResetErrorState(control);
+  core::ResetErrorState(control);
   // The host may drop its last reference to the list from an event handler.
   const auto keepAlive = list.weak_from_this().lock();
   SendListState& state = Access::State(list);

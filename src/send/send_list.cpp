@@ -1,6 +1,6 @@
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
-#include "control/list_capacity.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
+#include "core/list_capacity.hpp"
 #include "platform/runtime_error.hpp"
 #include "send/access.hpp"
 #include "send/send_command.hpp"
@@ -9,13 +9,13 @@
 
 namespace orvulink {
 
-using control::ThisThreadState;
+using core::ThisThreadState;
 using send::Access;
 
 OrvuSendMessages::OrvuSendMessages() : state_(std::make_unique<send::SendListState>()) {}
 
 OrvuSendMessages::~OrvuSendMessages() {
-  control::Suppressed([&] { state_->Reset(); });
+  core::Suppressed([&] { state_->Reset(); });
 }
 
 OrvuSendMessages::MessagePtr OrvuSendMessages::Item(std::int16_t Index) const {
@@ -51,7 +51,7 @@ std::int16_t OrvuSendMessages::CountMessageToSend() const {
 VariantBool OrvuSendMessages::RemoveMessage(MessagePtr& Message) {
   CheckThread();
   if (!Message) return VariantBool(false);
-  control::Suppressed([&] { send::CancelMessage(*state_, *Message); });
+  core::Suppressed([&] { send::CancelMessage(*state_, *Message); });
   return VariantBool(true);
 }
 
@@ -59,7 +59,7 @@ VariantBool OrvuSendMessages::AddGroupMessage(Collection& PhoneGsm, const BStr& 
                                               const BStr& Sender, Date DateTime) {
   CheckThread();
   auto& control = ThisThreadState();
-  return control::Trapped(control, [&] {
+  return core::Trapped(control, [&] {
     return VariantBool(
         send::AddGroupMessages(*this, PhoneGsm, MessageText.str(), Sender.str(), DateTime));
   });
@@ -69,8 +69,8 @@ VariantBool OrvuSendMessages::AddMessage(const BStr& PhoneGsm, const BStr& Messa
                                          const BStr& Sender, Date DateTime) {
   CheckThread();
   auto& control = ThisThreadState();
-  return control::Trapped(control, [&] {
-    control::ResetErrorState(control);
+  return core::Trapped(control, [&] {
+    core::ResetErrorState(control);
     return VariantBool(
         send::AddOneMessage(*this, PhoneGsm.str(), MessageText.str(), Sender.str(), DateTime));
   });
@@ -79,8 +79,8 @@ VariantBool OrvuSendMessages::AddMessage(const BStr& PhoneGsm, const BStr& Messa
 void OrvuSendMessages::Clear() {
   CheckThread();
   auto& control = ThisThreadState();
-  control::Trapped(control, [&] {
-    control::ResetErrorState(control);
+  core::Trapped(control, [&] {
+    core::ResetErrorState(control);
     state_->Reset();
   });
 }
@@ -88,7 +88,7 @@ void OrvuSendMessages::Clear() {
 VariantBool OrvuSendMessages::SendMessage() {
   CheckThread();
   auto& control = ThisThreadState();
-  return control::Trapped(control, [&] { return VariantBool(send::SendList(*this)); });
+  return core::Trapped(control, [&] { return VariantBool(send::SendList(*this)); });
 }
 
 VariantBool OrvuSendMessages::AutoSend() const {
@@ -107,9 +107,9 @@ std::int16_t OrvuSendMessages::MaxListToSend() const {
 void OrvuSendMessages::MaxListToSend(std::int16_t iMaxSize) {
   CheckThread();
   auto& control = ThisThreadState();
-  control::Trapped(control, [&] {
-    control::ResetErrorState(control);
-    control::RequireListCapacity(control, iMaxSize);
+  core::Trapped(control, [&] {
+    core::ResetErrorState(control);
+    core::RequireListCapacity(control, iMaxSize);
     state_->Reset();
     state_->maxListToSend = iMaxSize;
   });
@@ -126,6 +126,12 @@ std::vector<OrvuSendMessages::MessagePtr>::const_iterator OrvuSendMessages::end(
 
 std::shared_ptr<OrvuSendMessages> send::Access::NewList() {
   return std::shared_ptr<OrvuSendMessages>(new OrvuSendMessages());
+}
+
+void send::ReleaseSendList(core::ControlState& state) {
+  if (!state.MessagesToSend) return;
+  Access::State(*state.MessagesToSend).ReleaseAll();
+  state.MessagesToSend.reset();
 }
 
 }  // namespace orvulink

@@ -1,7 +1,7 @@
 #include "send/send_list_add.hpp"
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "send/access.hpp"
 #include "send/message_setters.hpp"
 #include "send/send_command.hpp"
@@ -66,7 +66,7 @@ bool MakeRoom(OrvuSendMessages& list) {
   SendListState& state = Access::State(list);
   while (state.Full()) {
     if (!state.autoSend.IsOn()) {
-      control::RaiseNumbered(control::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
+      core::RaiseNumbered(core::ThisThreadState(), ORVULINK_ERROR_MAXQUEUE);
     }
     if (!SendList(list)) return false;
     std::vector<SendListState::MessagePtr> waiting = StillWaiting(state);

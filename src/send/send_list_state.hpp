@@ -4,7 +4,7 @@
 
 #include <orvulink/send.hpp>
 
-#include "control/list_capacity.hpp"
+#include "core/list_capacity.hpp"
 
 #include <cstdint>
 #include <string>
@@ -37,7 +37,7 @@ struct SendListState {
   bool storeExists = false;
   std::vector<MessagePtr> store;
   VariantBool autoSend{false};
-  std::int16_t maxListToSend = control::kLargestList;
+  std::int16_t maxListToSend = core::kLargestList;
   std::int16_t countMessageForward = 0;
   std::int16_t countMessageError = 0;
   std::int16_t countMessageToSend = 0;

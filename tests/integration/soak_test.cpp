@@ -46,8 +46,7 @@ class QuickTimeoutClient : public platform::HttpClient {
   void SetProxy(const BStr& hostPort) override { inner_->SetProxy(hostPort); }
   void SetProxyUserName(const BStr& name) override { inner_->SetProxyUserName(name); }
   void SetProxyPassword(const BStr& password) override { inner_->SetProxyPassword(password); }
-  void SetOption(std::int32_t value) override { inner_->SetOption(value); }
-  void EnableEncryption(std::int32_t protocols) override { inner_->EnableEncryption(protocols); }
+  void UseTls(bool on) override { inner_->UseTls(on); }
   void SetAddress(const BStr& url) override { inner_->SetAddress(url); }
   void Reset() override { inner_->Reset(); }
   void SetTimeout(std::chrono::milliseconds timeout) override {

@@ -4,7 +4,7 @@
 #include <orvulink/control.hpp>
 #include <orvulink/property_bag.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "fake_network.hpp"
 #include "gateway/command.hpp"
 #include "test_support.hpp"
@@ -181,18 +181,18 @@ TEST_F(Account, FlagsAreExactlyS) {
   for (const auto& c : cases) {
     control_ = NewControl();
     SignIn();
-    control::ThisThreadState().ReceptionKeyList = u"former";
+    core::ThisThreadState().ReceptionKeyList = u"former";
     Answer(std::string("01 ") + c.payload);
     EXPECT_EQ(control_->NotifyServer(), c.server) << c.payload;
     EXPECT_EQ(control_->NotifyUser(), c.user) << c.payload;
     EXPECT_EQ(control_->ForeignCountry(), c.foreign) << c.payload;
-    EXPECT_EQ(BStr(control::ThisThreadState().ReceptionKeyList).utf8(), c.keys) << c.payload;
+    EXPECT_EQ(BStr(core::ThisThreadState().ReceptionKeyList).utf8(), c.keys) << c.payload;
   }
 }
 
 TEST_F(Account, AShortUserInformationSetsTheLeadingFlagsThenFails) {
   SignIn();
-  auto& state = control::ThisThreadState();
+  auto& state = core::ThisThreadState();
   state.ReceptionKeyList = u"former";
   Answer("01 0\tN\t0\t0\tN");
   for (int read = 0; read < 2; ++read) {
@@ -216,7 +216,7 @@ TEST_F(Account, RestoredCredentialsReachTheFirstCommand) {
 
   bag.Set("UserName", "anna");
   bag.Set("Password", "pw");
-  control::ThisThreadState().ErrCode = 28379;  // a setter would reset it
+  core::ThisThreadState().ErrCode = 28379;  // a setter would reset it
   control_->ReadProperties(bag);
   EXPECT_EQ(control_->ErrCode(), 28379);
   Answer("01 1 EUR");

@@ -2,9 +2,9 @@
 // of the command, and the decoding of the answer.
 #include <gtest/gtest.h>
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
 #include "control/md5.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command.hpp"
 #include "gateway/phone.hpp"
@@ -26,23 +26,14 @@ TEST(EncodeParameter, EncodesEveryCharacterAsItsWindows1252Byte) {
 }
 
 TEST(CommandString, HeadFieldsSerialAndRawAppendInOrder) {
-  CommandString command(9, u"ab", u"c");
+  core::ControlState state;
+  state.UserNameDigest = u"ab";
+  state.PasswordDigest = u"c";
+  CommandString command(gateway::GatewayCommand::kDelete, state);
   command.Field(u"ORDERID", u"7").Field(u"DEST", u"").Serial().Raw(u"&TEST=1");
   const std::u16string serial = EncodeParameter(SerialToken());
   EXPECT_EQ(command.str(),
             u"CMD=9&UID=%61%62&PWD=%63&ORDERID=%37&DEST=&SERIAL=" + serial + u"&TEST=1");
-}
-
-TEST(CommandString, ThreadHeadCarriesTheStoredDigests) {
-  control::ControlState& state = control::ThisThreadState();
-  const control::ControlState saved = state;
-  state.UserNameDigest = control::Md5Digest(u" name ");
-  state.PasswordDigest = control::Md5Digest(u"secret");
-  const std::u16string fromThread = CommandString(15).str();
-  state = saved;
-  EXPECT_EQ(fromThread,
-            CommandString(15, control::Md5Digest(u" name "), control::Md5Digest(u"secret")).str());
-  EXPECT_EQ(fromThread.size(), std::u16string(u"CMD=15&UID=&PWD=").size() + 2 * 96);
 }
 
 TEST(StripSeparators, DeletesSeparatorsInOrder) {
@@ -92,8 +83,8 @@ using orvulink::testing::CatchAutomationError;
 constexpr std::int16_t kStaleCode = 5;
 const std::u16string kStaleText = u"stale";
 
-control::ControlState StateAfterEarlierFailure() {
-  control::ControlState state;
+core::ControlState StateAfterEarlierFailure() {
+  core::ControlState state;
   state.ErrCode = kStaleCode;
   state.ErrDescription = kStaleText;
   return state;
@@ -128,7 +119,7 @@ TEST(DecodeAnswer, StoresAndRaisesTheErrorOfAFailure) {
     SCOPED_TRACE(BStr(c.answer).utf8());
     const std::u16string description =
         c.description.empty() ? typelib::ErrorText(c.number).str() : c.description;
-    control::ControlState state = StateAfterEarlierFailure();
+    core::ControlState state = StateAfterEarlierFailure();
     const auto error = CatchAutomationError([&] { DecodeAnswer(state, c.answer); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->Number(), c.number);
@@ -146,7 +137,7 @@ TEST(DecodeAnswer, ASuccessReturnsAndLeavesErrCode) {
                                                              {u"01\n<pre></pre>", u""},
                                                              {u"01\n</pre><pre>", kStaleText}};
   for (const auto& [answer, description] : cases) {
-    control::ControlState state = StateAfterEarlierFailure();
+    core::ControlState state = StateAfterEarlierFailure();
     EXPECT_NO_THROW(DecodeAnswer(state, answer));
     EXPECT_EQ(state.ErrCode, kStaleCode);
     EXPECT_EQ(state.ErrDescription, description);

@@ -3,7 +3,7 @@
 #include <orvulink/control.hpp>
 #include <orvulink/send.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "test_support.hpp"
 #include "typelib/interfaces.hpp"
 
@@ -19,7 +19,7 @@ using testing::OpenSslMd5Hex;
 
 // Leaves a failure in the state, as a failed command would.
 void PretendFailure() {
-  auto& state = control::ThisThreadState();
+  auto& state = core::ThisThreadState();
   state.ErrCode = 28379;
   state.ErrDescription = u"SMS gateway: unable to connect to server";
 }
@@ -55,7 +55,7 @@ TEST(Control, MembersResetTheErrorStateAsTheInterfaceDescriptionSays) {
     EXPECT_EQ(resets, !name.starts_with("Err")) << name;
     PretendFailure();
     touch(*control);
-    const auto& state = control::ThisThreadState();
+    const auto& state = core::ThisThreadState();
     EXPECT_EQ(state.ErrCode, resets ? 0 : 28379) << name;
     EXPECT_EQ(state.ErrDescription.empty(), resets) << name;
   }
@@ -87,7 +87,7 @@ TEST(Control, CredentialsAreKeptAsGivenAndDigestedExactly) {
   control->UserName(" Mario Rossi ");
   control->Password("pàss");
   EXPECT_EQ(control->UserName(), BStr(" Mario Rossi "));
-  const auto& state = control::ThisThreadState();
+  const auto& state = core::ThisThreadState();
   EXPECT_EQ(BStr(state.UserNameDigest).utf8(), OpenSslMd5Hex(" Mario Rossi "));
   EXPECT_EQ(BStr(state.PasswordDigest).utf8(), OpenSslMd5Hex("p\xE0ss"));
   control->UserName("");
@@ -102,7 +102,7 @@ TEST(Control, InstancesOnOneThreadShareStateAndANewOneResetsIt) {
   EXPECT_EQ(second->UserName(), BStr("mario"));
   EXPECT_EQ(second->EncryptSSL().value, 0);
 
-  auto& state = control::ThisThreadState();
+  auto& state = core::ThisThreadState();
   state.LastRequest = u"CMD=2";
   state.LastRespose = u"<html>01 5</html>";
   state.UserInfoCache = u"cached";

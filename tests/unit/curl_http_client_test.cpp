@@ -64,7 +64,6 @@ class CurlHttpClientTest : public ::testing::Test {
     client->SetProxy("");
     client->SetProxyUserName("");
     client->SetProxyPassword("");
-    client->SetOption(0);
     client->SetAddress(url);
     client->Reset();
     client->SetTimeout(timeout);
@@ -179,7 +178,7 @@ TEST_F(CurlHttpClientTest, HttpsWorksWithTheCertificateAuthorityOfTheCaFile) {
   // scheme may be written in any case.
   for (const bool encrypt : {true, false}) {
     auto client = ClientFor(server.Url("/gw", "HtTpS"));
-    if (encrypt) client->EnableEncryption(63);
+    if (encrypt) client->UseTls(true);
     EXPECT_EQ(client->Send("data").utf8(), "secret answer") << encrypt;
     EXPECT_EQ(client->StatusText().utf8(), "OK");
   }
@@ -225,7 +224,7 @@ TEST_F(CurlHttpClientTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url);
     auto client = ClientFor(c.url, c.timeout);
-    if (c.url.starts_with("https")) client->EnableEncryption(63);
+    if (c.url.starts_with("https")) client->UseTls(true);
     const auto error = testing::CatchAutomationError([&] { client->Send("data"); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->Number(), CurlErrorNumber(c.expected)) << error->Description().utf8();

@@ -4,7 +4,7 @@
 
 #include <orvulink/automation.hpp>
 
-#include "control/error_exit.hpp"
+#include "core/error_exit.hpp"
 #include "platform/runtime_error.hpp"
 #include "test_support.hpp"
 
@@ -79,7 +79,7 @@ TEST(CurrentExceptionTest, MapsExceptionKindsToRuntimeNumbersAndKeepsAnAutomatio
 }  // namespace
 }  // namespace orvulink::platform
 
-namespace orvulink::control {
+namespace orvulink::core {
 namespace {
 
 using testing::CatchAutomationError;
@@ -131,4 +131,4 @@ TEST(ErrorExit, SuppressedBodiesNeverRaise) {
 }
 
 }  // namespace
-}  // namespace orvulink::control
+}  // namespace orvulink::core

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "fake_probe_browser.hpp"
 #include "gateway/address.hpp"
 #include "typelib/string_table.hpp"
@@ -24,7 +24,7 @@ const std::string kHead = "<html>\r\n<body>\r\n";
 
 class GetUrl : public testing::ExchangeScene {
  protected:
-  control::ControlState& state = control::ThisThreadState();
+  core::ControlState& state = core::ThisThreadState();
 
   // The proxy is set by hand unless a test wants the probe.
   void SetUp() override {
@@ -42,8 +42,9 @@ class GetUrl : public testing::ExchangeScene {
     for (int i = 0; i < times; ++i)
       http.script->Queue(answer);
   }
-  std::string Call(const std::string& request = "CMD=2") {
-    return BStr(form.getUrl(BStr(request).str())).utf8();
+  std::string Call(const std::string& request = "CMD=2",
+                   gateway::AnswerForm answerForm = gateway::AnswerForm::kText) {
+    return BStr(form.getUrl(BStr(request).str(), answerForm)).utf8();
   }
   void ExpectRaisedAfterThreeTries() {
     const auto error = testing::CatchAutomationError([&] { Call(); });
@@ -81,13 +82,13 @@ TEST_F(GetUrl, PreparesTheClientInOrderAndTimesOutLongerOnRetries) {
        "gw",
        "",
        "",
-       {"SetProxy(gw:3128)", "SetProxyUserName()", "SetProxyPassword()", "SetOption(0)",
-        "EnableEncryption(63)", "SetAddress(https://" + address + ")"}},
+       {"SetProxy(gw:3128)", "SetProxyUserName()", "SetProxyPassword()", "UseTls(on)",
+        "SetAddress(https://" + address + ")"}},
       {false,
        "",
        "bob",
        "secret",
-       {"SetProxy()", "SetProxyUserName(bob)", "SetProxyPassword(secret)", "SetOption(0)",
+       {"SetProxy()", "SetProxyUserName(bob)", "SetProxyPassword(secret)",
         "SetAddress(http://" + address + ")"}},
   };
   for (const Case& c : cases) {
@@ -142,7 +143,7 @@ TEST_F(GetUrl, KeepsEachTryAndTheThirdRawAnswer) {
   for (const char* answer : {"first", "second", "third"})
     http.script->Queue({answer});
   ExpectRaisedAfterThreeTries();
-  EXPECT_EQ(form.iTry, 2);
+  EXPECT_EQ(http.script->sentBodies.size(), 3u);
   EXPECT_EQ(state.LastRequest, u"CMD=2");
   EXPECT_EQ(state.LastRespose, u"third");
 }
@@ -191,11 +192,10 @@ TEST_F(GetUrl, AFailedSendCountsAsAnEmptyAnswer) {
 }
 
 TEST_F(GetUrl, RawModeReturnsTheAnswerUncheckedAtTheFirstTry) {
-  form.bRawAnswer = VariantBool(true);
   for (const std::string& answer : {HttpScript::Framed("87"), std::string()}) {
     http.script->sentBodies.clear();
     QueueTimes(1, {answer});
-    EXPECT_EQ(Call(), answer);
+    EXPECT_EQ(Call("CMD=2", gateway::AnswerForm::kRaw), answer);
     EXPECT_EQ(http.script->sentBodies.size(), 1u);
   }
 }

@@ -52,12 +52,7 @@ class FakeHttpClient : public platform::HttpClient {
   void SetProxyPassword(const BStr& password) override {
     Record("SetProxyPassword(" + password.utf8() + ")");
   }
-  void SetOption(std::int32_t value) override {
-    Record("SetOption(" + std::to_string(value) + ")");
-  }
-  void EnableEncryption(std::int32_t protocols) override {
-    Record("EnableEncryption(" + std::to_string(protocols) + ")");
-  }
+  void UseTls(bool on) override { Record(on ? "UseTls(on)" : "UseTls(off)"); }
   void SetAddress(const BStr& url) override { Record("SetAddress(" + url.utf8() + ")"); }
   void Reset() override {
     Record("Reset()");

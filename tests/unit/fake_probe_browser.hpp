@@ -148,10 +148,8 @@ class ExchangeScene : public ::testing::Test {
     setenv(kHostVariable, kHost, 1);
     control = OrvuLinkActiveX::Create();
     form.iCodeTest = 0;
-    form.bRawAnswer = VariantBool(false);
     form.iNavigateState = 0;
     form.bProgress = VariantBool(false);
-    form.iTry = 0;
     form.WebBrowser.reset();
     form.probeLastError.clear();
     platform::SetMessagePump(nullptr);

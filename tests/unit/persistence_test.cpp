@@ -3,7 +3,7 @@
 #include <orvulink/control.hpp>
 #include <orvulink/property_bag.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "platform/boolean_conversion.hpp"
 #include "test_support.hpp"
 
@@ -83,7 +83,7 @@ TEST(Persistence, SaveWritesTheTenKeysInOrderWithValueAndDefault) {
   const Settings values = Current(*control);
   RecordingBag bag;
   bag.refused = {"VAPCode"};  // skipped, the rest still written
-  control::ThisThreadState().ErrCode = 28379;
+  core::ThisThreadState().ErrCode = 28379;
   control->WriteProperties(bag);
   EXPECT_EQ(control->ErrCode(), 28379);
   std::vector<std::string> written;
@@ -155,7 +155,7 @@ TEST(Persistence, RestoreSkipsAnUnreadableValueAndReportsNothing) {
   RecordingBag bag;
   bag.refused = {"Proxy"};
   bag.stored = {{"ProxyPort", "8080"}};
-  control::ThisThreadState().ErrCode = 28379;
+  core::ThisThreadState().ErrCode = 28379;
   EXPECT_NO_THROW(control->ReadProperties(bag));
   EXPECT_EQ(control->ErrCode(), 28379);
   EXPECT_EQ(control->Proxy(), BStr("kept"));

@@ -28,7 +28,7 @@ TEST_F(Probe, APageThatArrivesPassesOnceForTheThread) {
     script = ProbeScript();
     script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete}};
     control->EncryptSSL(encrypted);
-    EXPECT_EQ(form.TestConnectionWebB(), 1);
+    EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kArrived);
     const std::string url =
         std::string(encrypted ? "Https://" : "http://") + kHost + "/update/neton.htm";
     EXPECT_EQ(script.calls, (std::vector<std::string>{"SetAddressBar(false)", "SetStatusBar(false)",
@@ -36,14 +36,14 @@ TEST_F(Probe, APageThatArrivesPassesOnceForTheThread) {
                                                       "Stop()", "Quit()"}));
     EXPECT_EQ(form.iNavigateState, 1);
   }
-  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kArrived);
   EXPECT_EQ(script.browsersMade, 1);
 }
 
 TEST_F(Probe, ACompletionBeforeAnyProgressIsIgnored) {
   script.events = {
       {ProbeEvent::kComplete}, {ProbeEvent::kProgress, 0, 1}, {ProbeEvent::kComplete, 0, 3}};
-  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kArrived);
   EXPECT_EQ(WaitPolls(), 4);
 }
 
@@ -54,7 +54,7 @@ TEST_F(Probe, ANavigationErrorNamesProxyAndMissingPage) {
     script = ProbeScript();
     script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kError, status}};
     form.iCodeTest = 0;
-    EXPECT_EQ(form.TestConnectionWebB(), -2);
+    EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kNavigationError);
     EXPECT_EQ(form.iCodeTest, codeTest);
     EXPECT_EQ(form.iNavigateState, 0);
     EXPECT_TRUE(script.Called("Stop()") && script.Called("Quit()"));
@@ -64,14 +64,14 @@ TEST_F(Probe, ANavigationErrorNamesProxyAndMissingPage) {
 TEST_F(Probe, FallsBackToNavigateWhenNavigate2Fails) {
   script.navigate2Raises = true;
   script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete}};
-  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kArrived);
   EXPECT_TRUE(script.Called("Navigate("));
   EXPECT_EQ(form.probeLastError, u"");
 }
 
 TEST_F(Probe, ANavigationThatCannotStartReleasesTheBrowserAtOnce) {
   script.navigate2Raises = script.navigateRaises = true;
-  EXPECT_EQ(form.TestConnectionWebB(), -3);
+  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kCannotNavigate);
   EXPECT_EQ(form.probeLastError, u"Navigate refused");
   EXPECT_FALSE(script.Called("Stop()") || script.Called("Quit()"));
   EXPECT_EQ(form.WebBrowser, nullptr);
@@ -79,7 +79,7 @@ TEST_F(Probe, ANavigationThatCannotStartReleasesTheBrowserAtOnce) {
 
 TEST_F(Probe, WithoutABrowserEveryStepFailsAndTheNavigationCannotStart) {
   script.createRaises = true;
-  EXPECT_EQ(form.TestConnectionWebB(), -3);
+  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kCannotNavigate);
   EXPECT_EQ(form.probeLastError, platform::RuntimeErrorText(platform::kErrObjectNotSet).str());
   EXPECT_EQ(script.browsersMade, 0);
 }
@@ -105,7 +105,7 @@ TEST_F(Probe, TimesOutAtEachOfItsThreeLimits) {
     script = ProbeScript();
     c.script(script);
     clock->sleeps.clear();
-    EXPECT_EQ(form.TestConnectionWebB(), -1);
+    EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kTimedOut);
     EXPECT_EQ(Pauses(100ms), c.pauses);
     EXPECT_EQ(script.Called("Stop()"), c.stopped);
     EXPECT_EQ(script.Called("Quit()"), c.stopped);
@@ -118,7 +118,7 @@ TEST_F(Probe, TheHostsMessagesAreProcessedOnEveryPoll) {
   int hostSteps = 0;
   platform::SetMessagePump([&] { ++hostSteps; });
   script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete, 0, 6}};
-  EXPECT_EQ(form.TestConnectionWebB(), 1);
+  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kArrived);
   EXPECT_EQ(hostSteps, WaitPolls());
   EXPECT_EQ(hostSteps, 7);
 }

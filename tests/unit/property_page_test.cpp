@@ -3,7 +3,7 @@
 #include <orvulink/control.hpp>
 #include <orvulink/design.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "test_support.hpp"
 
 #include <memory>
@@ -123,7 +123,7 @@ TEST(PropertyPage, ApplyGoesThroughTheSettersOfTheControl) {
   EXPECT_EQ(control->ProxyPort(), BStr("8080"));
   EXPECT_EQ(control->ProxyUsername(), BStr("pu"));
   EXPECT_EQ(control->ProxyPassword(), BStr("pp"));
-  const auto& state = control::ThisThreadState();
+  const auto& state = core::ThisThreadState();
   EXPECT_EQ(BStr(state.UserNameDigest).utf8(), OpenSslMd5Hex(" spaced user "));
   EXPECT_EQ(BStr(state.PasswordDigest).utf8(), OpenSslMd5Hex("secret"));
   EXPECT_TRUE(page.Rejected().empty());

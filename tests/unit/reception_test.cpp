@@ -3,7 +3,7 @@
 #include <orvulink/control.hpp>
 #include <orvulink/receive.hpp>
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "gateway/command.hpp"
 #include "receive/access.hpp"
 #include "receive/key_list.hpp"
@@ -101,7 +101,7 @@ TEST_F(Reception, FillSendsOneQueryPairPerKeyAndListsThemInOrder) {
   EXPECT_FALSE(keys->ItemReceptionKey("K9"));
   EXPECT_FALSE(keys->Item(0));
   EXPECT_FALSE(keys->Item(3));
-  EXPECT_EQ(BStr(control::ThisThreadState().ReceptionKeyList).utf8(), "K1,K2");
+  EXPECT_EQ(BStr(core::ThisThreadState().ReceptionKeyList).utf8(), "K1,K2");
 
   std::vector<std::string> enumerated;
   auto enumerator = keys->NewEnum();
@@ -127,7 +127,7 @@ TEST_F(Reception, RefillReplacesTheListAndEmptiesTheOldOne) {
   EXPECT_FALSE(first->NewEnum()->Next());
 
   // The cached user information now lists one key twice, in two letter cases.
-  control::ThisThreadState().UserInfoCache = u"u\tS\t1\tIT\tS\t2\tS\tK1,k1";
+  core::ThisThreadState().UserInfoCache = u"u\tS\t1\tIT\tS\t2\tS\tK1,k1";
   for (int i = 0; i < 2; ++i) {
     Answer("01\nr");
     Answer("01\n1");
@@ -344,7 +344,7 @@ TEST_F(Reception, ControlEndEmptiesTheListAndANewControlDropsIt) {
   EXPECT_FALSE(second->ReceptionKeys());
   EXPECT_EQ(held->Count(), 1);  // dropped, not emptied
 
-  control::ThisThreadState().ReceptionKeys = held;
+  core::ThisThreadState().ReceptionKeys = held;
   second->Terminate();
   EXPECT_FALSE(control_->ReceptionKeys());
   EXPECT_EQ(held->Count(), 0);

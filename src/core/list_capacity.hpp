@@ -1,12 +1,12 @@
 // The capacity the send and status-query lists share: 1 to 3000 entries.
 #pragma once
 
-#include "control/control_state.hpp"
-#include "control/error_exit.hpp"
+#include "core/control_state.hpp"
+#include "core/error_exit.hpp"
 
 #include <cstdint>
 
-namespace orvulink::control {
+namespace orvulink::core {
 
 inline constexpr std::int16_t kLargestList = 3000;
 
@@ -15,4 +15,4 @@ inline void RequireListCapacity(ControlState& state, std::int16_t capacity) {
   if (capacity > kLargestList || capacity < 1) RaiseNumbered(state, ORVULINK_ERROR_MAXQUEUE);
 }
 
-}  // namespace orvulink::control
+}  // namespace orvulink::core

@@ -1,8 +1,6 @@
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 
-#include "gateway/startup.hpp"
-
-namespace orvulink::control {
+namespace orvulink::core {
 namespace {
 
 // Trivially destructible, so it can still be read once the thread's state is gone.
@@ -16,8 +14,6 @@ struct ThreadStateHolder {
 }  // namespace
 
 ControlState& ThisThreadState() {
-  // The start routine runs before any object of the component exists on the thread.
-  gateway::EnsureThreadStarted();
   thread_local ThreadStateHolder holder;
   return holder.state;
 }
@@ -26,4 +22,4 @@ bool ThisThreadStateGone() noexcept {
   return stateGone;
 }
 
-}  // namespace orvulink::control
+}  // namespace orvulink::core

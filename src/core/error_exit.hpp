@@ -2,17 +2,18 @@
 // getters and setters run with failures suppressed.
 #pragma once
 
-#include "control/control_state.hpp"
+#include "core/control_state.hpp"
 #include "platform/reentry.hpp"
+#include "platform/runtime_error.hpp"
 
 #include <orvulink/automation.hpp>
 #include <orvulink/enums.hpp>
 
 #include <utility>
 
-namespace orvulink::control {
+namespace orvulink::core {
 
-inline constexpr const char16_t* kErrorSource = u"OrvuLink";
+using platform::kErrorSource;
 
 // ErrCode 0, ErrDescription "".
 void ResetErrorState(ControlState& state);
@@ -57,4 +58,4 @@ inline platform::CommandScope EnterCommand(ControlState& state) {
   return Trapped(state, [] { return platform::CommandScope(); });
 }
 
-}  // namespace orvulink::control
+}  // namespace orvulink::core

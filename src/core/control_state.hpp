@@ -14,7 +14,7 @@ class OrvuNotifiedMessages;
 class OrvuReceptionKeys;
 }  // namespace orvulink
 
-namespace orvulink::control {
+namespace orvulink::core {
 
 struct ControlState {
   std::u16string UserName;
@@ -49,10 +49,10 @@ struct ControlState {
   std::shared_ptr<OrvuReceptionKeys> ReceptionKeys;
 };
 
-// This thread's state, created on first use (after the start routine has run on the thread).
+// This thread's state, created on first use.
 ControlState& ThisThreadState();
 // True once the thread is ending and its state has been destroyed: a control released after
 // that (one kept in a static, say) has nothing left to end.
 bool ThisThreadStateGone() noexcept;
 
-}  // namespace orvulink::control
+}  // namespace orvulink::core

@@ -1,8 +1,8 @@
-#include "design/version.hpp"
+#include "core/version.hpp"
 
 #include "platform/text.hpp"
 
-namespace orvulink::design {
+namespace orvulink::core {
 
 // The numbers come from the build, so the pages follow the project's version by themselves.
 std::u16string ComponentVersion() {
@@ -11,4 +11,4 @@ std::u16string ComponentVersion() {
          platform::ToDecimal(ORVULINK_VERSION_PATCH);
 }
 
-}  // namespace orvulink::design
+}  // namespace orvulink::core

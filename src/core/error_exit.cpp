@@ -1,9 +1,9 @@
-#include "control/error_exit.hpp"
+#include "core/error_exit.hpp"
 
 #include "platform/runtime_error.hpp"
 #include "typelib/string_table.hpp"
 
-namespace orvulink::control {
+namespace orvulink::core {
 
 void ResetErrorState(ControlState& state) {
   state.ErrCode = 0;
@@ -29,4 +29,4 @@ void RelayError(ControlState& state) {
   throw AutomationError(state.ErrCode, kErrorSource, state.ErrDescription);
 }
 
-}  // namespace orvulink::control
+}  // namespace orvulink::core
