@@ -32,7 +32,7 @@ std::u16string DeleteEach(std::u16string_view text, std::u16string_view piece) {
 
 void CheckStripSeparators(std::u16string_view text) {
   std::u16string stripped(text);
-  ORVULINK_FUZZ_CHECK(gateway::StripSeparators(stripped));
+  gateway::StripSeparators(stripped);
   // No separator is left, and only separators and CR LF pairs went.
   std::size_t kept = 0;
   std::size_t removedCr = 0;

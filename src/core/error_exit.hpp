@@ -5,6 +5,7 @@
 #include "core/control_state.hpp"
 #include "platform/reentry.hpp"
 #include "platform/runtime_error.hpp"
+#include "platform/suppressed.hpp"
 
 #include <orvulink/automation.hpp>
 #include <orvulink/enums.hpp>
@@ -40,17 +41,9 @@ decltype(auto) Trapped(ControlState& state, Body&& body) {
   }
 }
 
-// Runs `body` with failures suppressed: a failing step ends the body quietly; nothing reaches
-// the caller. Returns whether the body completed.
-template <class Body>
-bool Suppressed(Body&& body) noexcept {
-  try {
-    std::forward<Body>(body)();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
+// Plain getters and setters, and the steps that must not stop a command, run with failures
+// suppressed: a failing step ends quietly; nothing reaches the caller.
+using platform::Suppressed;
 
 // Starts a gateway command for a member whose own failure handling must not see a refusal (see
 // platform::CommandScope): the refusal ends the member through RelayError at once.

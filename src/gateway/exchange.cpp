@@ -11,6 +11,7 @@
 #include "platform/clock.hpp"
 #include "platform/conversions.hpp"
 #include "platform/reentry.hpp"
+#include "platform/suppressed.hpp"
 #include "platform/text.hpp"
 #include "typelib/string_table.hpp"
 
@@ -36,13 +37,7 @@ constexpr std::int16_t kLowestAcceptedCode = 88;
 constexpr std::int16_t kHighestAcceptedCode = 99;
 
 // A step that fails is skipped and the exchange goes on with the next one.
-template <class Step>
-void Tolerant(Step&& step) noexcept {
-  try {
-    std::forward<Step>(step)();
-  } catch (...) {
-  }
-}
+using platform::Suppressed;
 
 const std::u16string& SectionEnd() {
   static const std::u16string line = u"getUrl:" + std::u16string(58, u'*');
@@ -80,7 +75,7 @@ class GatewayExchange {
       : form_(form), state_(state), answerForm_(answerForm) {}
 
   std::u16string Run(const std::u16string& request) {
-    Tolerant([&] { client_ = platform::MakeHttpClient(); });
+    Suppressed([&] { client_ = platform::MakeHttpClient(); });
     LogConnectivityCheck();
     if (!IsOnline()) return RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
     if (!SetUpConnection()) return {};
@@ -92,7 +87,7 @@ class GatewayExchange {
       std::u16string text = CutPageFrame(answer);
       if (IsAcceptable(text)) return text;
       if (try_ >= kLastTry) core::RaiseNumbered(state_, ORVULINK_ERROR_NETWORK);
-      Tolerant([] { platform::SleepFor(kRetryPause); });
+      Suppressed([] { platform::SleepFor(kRetryPause); });
       ++try_;
     }
   }
@@ -100,7 +95,7 @@ class GatewayExchange {
  private:
   template <class Operation>
   void OnClient(Operation&& operation) noexcept {
-    Tolerant([&] {
+    Suppressed([&] {
       if (client_) operation(*client_);
     });
   }
@@ -139,7 +134,7 @@ class GatewayExchange {
     }
     ProbeVerdict verdict = ProbeVerdict::kCannotNavigate;
     bool probed = false;
-    Tolerant([&] {
+    Suppressed([&] {
       verdict = form_.TestConnectionWebB();
       probed = true;
     });

@@ -16,18 +16,17 @@ constexpr std::size_t kMaxPhoneLength = 15;
 
 }  // namespace
 
-bool StripSeparators(std::u16string& value) {
+void StripSeparators(std::u16string& value) {
   // In this order; CR LF goes only as a pair, so a lone CR or LF stays.
   static constexpr std::array<std::u16string_view, 6> kSeparators = {u";",  u",", u"\r\n",
                                                                      u"\t", u":", u";"};
   // Most numbers hold none of them: nothing to rebuild then (a status answer strips thousands).
   const bool plain = value.find_first_of(u";,\t:") == std::u16string::npos &&
                      value.find(u"\r\n") == std::u16string::npos;
-  if (plain) return true;
+  if (plain) return;
   for (std::u16string_view separator : kSeparators) {
     value = platform::ReplaceAll(value, separator, u"");
   }
-  return true;
 }
 
 bool NormalizePhoneGsm(std::u16string& number) {

@@ -6,7 +6,7 @@
 namespace orvulink::gateway {
 
 // Deletes ";", ",", CR LF pairs, TAB, ":" and ";" again, in that order. Always true.
-bool StripSeparators(std::u16string& value);
+void StripSeparators(std::u16string& value);
 
 // Rewrites the number in international form (trimmed, leading "00" to "+", "+" in front) and
 // returns whether it is valid: 7 to 15 characters, "+" included, and numeric.

@@ -9,7 +9,9 @@
 #include "gateway/exchange_form.hpp"
 #include "gateway/log.hpp"
 #include "platform/clock.hpp"
+#include "platform/pump.hpp"
 #include "platform/runtime_error.hpp"
+#include "platform/suppressed.hpp"
 #include "platform/text.hpp"
 
 #include <chrono>
@@ -38,10 +40,7 @@ const std::u16string kEndLineAlreadyPassed =
     u"++++++++++++++++++++++TestConnectionWebB: END" + std::u16string(33, u'+');
 
 void Pause() noexcept {
-  try {
-    platform::SleepFor(kPollInterval);
-  } catch (...) {
-  }
+  platform::Suppressed([] { platform::SleepFor(kPollInterval); });
 }
 
 // One run of the probe on the thread's exchange form. The browser is always reached through the
@@ -155,10 +154,7 @@ class Probe {
     int countdown = 0;
     int polls = 0;
     while (form_.iNavigateState == 0) {
-      try {
-        platform::PumpMessages();
-      } catch (...) {
-      }
+      platform::PumpIgnoringHostErrors();
       Pause();
       if (form_.bProgress.IsOn()) {
         if (countdown == 1) WriteLog(u"TestConnectionWebB: Inizio conto alla rovescia TIMEOUT");

@@ -108,20 +108,8 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
   return content;
 }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
-
 bool IsIgnoredLine(std::string_view line) {
-  const std::string_view trimmed = TrimBlanks(line);
+  const std::string_view trimmed = platform::TrimBlanks(line);
   return trimmed.empty() || trimmed.front() == '#' || trimmed.front() == ';';
 }
 
@@ -132,7 +120,7 @@ bool HasLineBreak(const std::u16string& text) {
 // A key that would not read back as itself from a line file.
 bool IsUnwritableKey(const std::u16string& key) {
   const std::string utf8 = platform::Utf16ToUtf8(key);
-  return utf8.empty() || TrimBlanks(utf8) != utf8 || IsIgnoredLine(utf8) ||
+  return utf8.empty() || platform::TrimBlanks(utf8) != utf8 || IsIgnoredLine(utf8) ||
          utf8.find('=') != std::string::npos || HasLineBreak(key);
 }
 
@@ -192,7 +180,7 @@ void FilePropertyBag::Load() {
     if (IsIgnoredLine(line)) continue;
     const std::size_t equals = line.find('=');
     const std::string_view key =
-        TrimBlanks(line.substr(0, equals == std::string_view::npos ? 0 : equals));
+        platform::TrimBlanks(line.substr(0, equals == std::string_view::npos ? 0 : equals));
     if (key.empty()) {
       skipped_.emplace_back(number, std::string(line));
       continue;

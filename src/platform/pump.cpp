@@ -5,6 +5,7 @@
 #include <orvulink/platform.hpp>
 
 #include "platform/reentry.hpp"
+#include "platform/suppressed.hpp"
 
 #include <cstdint>
 #include <deque>
@@ -98,10 +99,7 @@ void PumpMessages() {
 }
 
 void PumpIgnoringHostErrors() noexcept {
-  try {
-    PumpMessages();
-  } catch (...) {
-  }
+  Suppressed([] { PumpMessages(); });
 }
 
 void PostThreadMessage(std::function<void()> message) {

@@ -9,6 +9,7 @@
 #include <orvulink/platform.hpp>
 
 #include "platform/pump.hpp"
+#include "platform/suppressed.hpp"
 
 namespace orvulink::platform {
 
@@ -59,13 +60,12 @@ void RaiseProgress(Event<Value&>& event, Value step) {
 template <class Value>
 void RaiseProgressAfterAnswer(Event<Value&>& event, Value step) noexcept {
   PumpIgnoringHostErrors();
-  try {
+  Suppressed([&] {
     AsHostCode([&] {
       Value value = step;
       event.Fire(value);
     });
-  } catch (...) {
-  }
+  });
   PumpIgnoringHostErrors();
 }
 

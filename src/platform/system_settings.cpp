@@ -14,13 +14,7 @@ namespace orvulink::platform {
 namespace {
 
 constexpr const char* kDefaultSettingsFile = "/etc/orvulink/orvulink.conf";
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
+constexpr std::string_view kBlanks = " \t\r\n";
 
 bool IsIgnoredLine(std::string_view line) {
   return line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '[';
@@ -42,11 +36,11 @@ class FileSystemSettings final : public SystemSettings {
     for (bool first = true; std::getline(file, raw); first = false) {
       std::string_view line = raw;
       if (first && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);  // UTF-8 mark
-      line = TrimBlanks(line);
+      line = TrimBlanks(line, kBlanks);
       const auto equals = line.find('=');
       if (IsIgnoredLine(line) || equals == std::string_view::npos) continue;
-      if (!SameKey(TrimBlanks(line.substr(0, equals)), valueName)) continue;
-      value = BStr(TrimBlanks(line.substr(equals + 1)));
+      if (!SameKey(TrimBlanks(line.substr(0, equals), kBlanks), valueName)) continue;
+      value = BStr(TrimBlanks(line.substr(equals + 1), kBlanks));
       return kSettingFound;
     }
     return kSettingNotFound;

@@ -230,6 +230,13 @@ std::u16string TrimSpaces(std::u16string_view text) {
   return std::u16string(text.substr(first, last - first + 1));
 }
 
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks) {
+  const auto first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
 std::size_t Find(std::u16string_view text, std::u16string_view needle, std::size_t start) {
   if (start == 0) start = 1;
   if (start > text.size() + 1) return 0;

@@ -28,6 +28,8 @@ std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
 std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view separator);
 // Leading and trailing spaces (U+0020 only) removed.
 std::u16string TrimSpaces(std::u16string_view text);
+// Leading and trailing characters of `blanks` removed (settings files).
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks = " \t");
 // 1-based position of the first `needle` at or after `start` (1-based), 0 when absent.
 std::size_t Find(std::u16string_view text, std::u16string_view needle, std::size_t start = 1);
 // Key folding for keys compared without regard to letter case.
