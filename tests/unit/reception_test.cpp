@@ -4,7 +4,6 @@
 #include <orvulink/receive.hpp>
 
 #include "control/control_state.hpp"
-#include "gateway/command.hpp"
 #include "receive/access.hpp"
 #include "receive/key_list.hpp"
 #include "send_support.hpp"
@@ -21,15 +20,9 @@ using testing::HttpScript;
 using testing::RaisesError;
 
 const auto Encoded = testing::PercentEncoded;
-const std::string kUid = Encoded(testing::OpenSslMd5Hex("mario"));
-const std::string kPwd = Encoded(testing::OpenSslMd5Hex("segreto"));
+using testing::Head;
+const auto Serial = testing::SerialField;
 
-std::string Head(int command) {
-  return "CMD=" + std::to_string(command) + "&UID=" + kUid + "&PWD=" + kPwd;
-}
-std::string Serial() {
-  return "&SERIAL=" + Encoded(BStr(gateway::SerialToken()).utf8());
-}
 std::string Key(const std::string& key) {
   return "&KEY=" + Encoded(key);
 }

@@ -2,7 +2,6 @@
 
 #include <orvulink/platform.hpp>
 
-#include "gateway/command.hpp"
 #include "send_support.hpp"
 
 namespace orvulink {
@@ -25,11 +24,6 @@ class SendCommand : public SendListTest {
       events_.push_back(step);
       step = ORVULINK_PROGRESS_FINISH;  // written back, and ignored
     });
-  }
-  std::string Head() const {
-    return "CMD=14&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
-           "&PWD=" + PercentEncoded(testing::OpenSslMd5Hex("segreto")) +
-           "&SERIAL=" + PercentEncoded(BStr(gateway::SerialToken()).utf8()) + "&SENDDATA=";
   }
   static std::string Line(const std::vector<std::string>& fields) {
     std::string line;
@@ -60,7 +54,7 @@ TEST_F(SendCommand, TheCommandCarriesOneLinePerGroup) {
   EXPECT_EQ(list_->SendMessage(), VariantBool(true));
   ASSERT_EQ(Sent().size(), 1u);
   EXPECT_EQ(Sent()[0],
-            Head() +
+            testing::Head(14) + testing::SerialField() + "&SENDDATA=" +
                 Line({"0", "Mario", "+391110000001,+391110000002", "Ciao", "0000-00-00", "00:00"}) +
                 "\r\n" + Line({"1", "Mario", "+391110000003", "Altro", "2030-05-06", "07:08"}) +
                 "\r\n" + Line({"2", "ABCD", "+391110000004", "EF", "0000-00-00", "00:00"}) +

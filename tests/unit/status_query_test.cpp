@@ -97,11 +97,8 @@ class StatusQuery : public testing::SignedInTest {
     connection_ = list_->ProgresNotify.Connect(
         [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
   }
-  std::string Command(const std::string& query) const {
-    return "CMD=15&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
-           "&PWD=" + PercentEncoded(testing::OpenSslMd5Hex("segreto")) +
-           "&QUERYDATA=" + PercentEncoded(query) +
-           "&SERIAL=" + PercentEncoded("OL7R2K9Q4M1X8C5V3N6B");
+  static std::string Command(const std::string& query) {
+    return testing::Head(15) + "&QUERYDATA=" + PercentEncoded(query) + testing::SerialField();
   }
   struct Seen {
     std::string phone;
