@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -57,45 +58,99 @@ struct WireCommand {
   std::map<std::string, std::pair<std::string, bool>> verdicts;
 };
 
-// Answers each request from its content, refusing whole commands and single recipients at
-// random. `command` is the asking client's: its retries get the answer of the first try.
-class FakeGateway {
+class GatewayClient : public testing::FakeHttpClient {
  public:
-  explicit FakeGateway(unsigned seed) : rng_(seed) {}
+  using Gateway = std::function<std::string(const std::string&, int&)>;
+  GatewayClient(std::shared_ptr<testing::HttpScript> script, Gateway gateway)
+      : FakeHttpClient(std::move(script)), gateway_(std::move(gateway)) {}
+  BStr Send(const BStr& body) override {
+    return BStr(testing::HttpScript::Framed(gateway_(body.utf8(), command_)));
+  }
+  BStr StatusText() override { return BStr("OK"); }
+  std::int32_t StatusCode() override { return 200; }
 
+ private:
+  Gateway gateway_;
+  int command_ = -1;  // the client's command: its retries get the answer of the first try
+};
+
+// A message as the test knows it, whether or not the test still holds a reference to it.
+struct Held {
+  std::shared_ptr<OrvuSendMessage> strong;
+  std::weak_ptr<OrvuSendMessage> weak;
+  std::string phone;
+  Status addFailure;                  // the failure its values earn at the add, or NONE
+  std::optional<Status> removedAs{};  // its status at the first RemoveMessage
+  bool removedAfterOutcome = false;
+  std::size_t barredFrom = SIZE_MAX;  // commands from this index on must not carry it
+  int acceptedIn = -1;
+  std::string orderIds{};
+  bool refusedByGateway = false;
+};
+
+// One seeded session: a signed-in control, the host's hook and handlers, and the model.
+class Session {
+ public:
+  explicit Session(unsigned seed) : seed_(seed), rng_(seed) {
+    control_->AutomaticProxy(false);
+    control_->UserName("mario");
+    control_->Password("segreto");
+    if (Pick(2) == 0) {
+      notify_->MaxListToNotify(static_cast<std::int16_t>(4 + Pick(8)));
+      notify_->AutoNotify(VariantBool(true));
+    }
+    HostCalls(true);
+  }
+  ~Session() {
+    HostCalls(false);
+    platform::SetHttpClientFactory(previousFactory_);
+  }
+
+  void Run(int steps) {
+    for (int step = 1; step <= steps && problems_.empty(); ++step)
+      Check("step " + std::to_string(step) + " (" + RandomOperation(true) + ")");
+    if (!problems_.empty()) return;
+    // The host stops calling back; whatever still waits must go out.
+    HostCalls(false);
+    refuseRate_ = 0;
+    VariantBool sent{true};
+    for (int round = 0; round < 10 && sent.IsTrue(); ++round)
+      if (!Attempt("SendMessage", true, [&] { sent = list_->SendMessage(); })) break;
+    for (std::size_t index : model_)
+      if (!held_[index].removedAs && StatusOf(index) == TOSEND)
+        Problem(held_[index].phone, " waits");
+    Check("final sends");
+  }
+
+ private:
+  // The fake gateway: answers each request from its content, refusing whole commands and single
+  // recipients at random.
   std::string Answer(const std::string& body, int& command) {
-    ++requests;
-    if (command >= 0) return commands[static_cast<std::size_t>(command)].answer;
+    ++requests_;
+    if (command >= 0) return commands_[static_cast<std::size_t>(command)].answer;
     if (body.empty()) return "1";  // the connection test's bare page
     std::map<std::string, std::string> fields;
     for (const std::string& field : SplitOn(body, "&")) {
       const std::size_t equals = field.find('=');
       fields[field.substr(0, equals)] = equals == std::string::npos ? "" : field.substr(equals + 1);
     }
-    WireCommand wire{std::atoi(fields["CMD"].c_str()), !Chance(refuseRate), {}, {}};
+    WireCommand wire{std::atoi(fields["CMD"].c_str()), !Chance(refuseRate_), {}, {}};
     std::string payload = wire.number == 2 ? "100.50 EUR" : "0 ";
     if (wire.number == 14) payload = SendResult(fields["SENDDATA"], wire);
     if (wire.number == 15) payload = StatusResult(Decoded(fields["QUERYDATA"]), wire);
     // Refusals (96..99) the exchange accepts as answers: the command's messages wait again.
     wire.answer = wire.accepted ? "01 " + payload : std::to_string(96 + rng_() % 4) + " X";
-    acceptedSends += wire.accepted && wire.number == 14;
-    command = static_cast<int>(commands.size());
-    commands.push_back(std::move(wire));
-    return commands.back().answer;
+    acceptedSends_ += wire.accepted && wire.number == 14;
+    command = static_cast<int>(commands_.size());
+    commands_.push_back(std::move(wire));
+    return commands_.back().answer;
   }
-
-  double refuseRate = 0.12;
-  std::vector<WireCommand> commands;
-  int requests = 0, acceptedSends = 0, malformed = 0;
-
- private:
-  bool Chance(double p) { return std::uniform_real_distribution<>(0, 1)(rng_) < p; }
 
   // Every character of a value travels as "%XX"; anything else is a fault of the encoder.
   std::string Decoded(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); i += 3) {
-      if (text[i] != '%' || i + 2 >= text.size()) return ++malformed, out;
+      if (text[i] != '%' || i + 2 >= text.size()) return ++malformed_, out;
       out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
     }
     return out;
@@ -106,8 +161,8 @@ class FakeGateway {
     std::string records;
     for (const std::string& line : SplitOn(data, "\r\n")) {
       const std::vector<std::string> field = SplitOn(line, "\t");
-      if (field.size() != 6) return ++malformed, records;
-      const std::string group = Decoded(field[0]), tag = std::to_string(commands.size());
+      if (field.size() != 6) return ++malformed_, records;
+      const std::string group = Decoded(field[0]), tag = std::to_string(commands_.size());
       std::string ids = "O" + tag + "-" + group, refused;
       if (Chance(0.3)) ids += ",P" + tag + "-" + group;
       for (const std::string& phone : SplitOn(Decoded(field[2]), ",")) {
@@ -115,7 +170,7 @@ class FakeGateway {
         if (refuse) Append(refused, ",", phone);
         // A number twice in one command is a message sent twice.
         if (!wire.verdicts.try_emplace(phone, wire.accepted && !refuse ? ids : "", refuse).second)
-          ++malformed;
+          ++malformed_;
       }
       Append(records, "\t", group + ";" + ids + ";" + refused);
     }
@@ -138,73 +193,6 @@ class FakeGateway {
     return lines;
   }
 
-  std::mt19937 rng_;
-};
-
-class GatewayClient : public testing::FakeHttpClient {
- public:
-  GatewayClient(std::shared_ptr<testing::HttpScript> script, FakeGateway& gateway)
-      : FakeHttpClient(std::move(script)), gateway_(gateway) {}
-  BStr Send(const BStr& body) override {
-    return BStr(testing::HttpScript::Framed(gateway_.Answer(body.utf8(), command_)));
-  }
-  BStr StatusText() override { return BStr("OK"); }
-  std::int32_t StatusCode() override { return 200; }
-
- private:
-  FakeGateway& gateway_;
-  int command_ = -1;
-};
-
-// A message as the test knows it, whether or not the test still holds a reference to it.
-struct Held {
-  std::shared_ptr<OrvuSendMessage> strong;
-  std::weak_ptr<OrvuSendMessage> weak;
-  std::string phone;
-  Status addFailure;                  // the failure its values earn at the add, or NONE
-  std::optional<Status> removedAs{};  // its status at the first RemoveMessage
-  bool removedAfterOutcome = false;
-  std::size_t barredFrom = SIZE_MAX;  // commands from this index on must not carry it
-  int acceptedIn = -1;
-  std::string orderIds{};
-  bool refusedByGateway = false;
-};
-
-// One seeded session: a signed-in control, the host's hook and handlers, and the model.
-class Session {
- public:
-  explicit Session(unsigned seed) : seed_(seed), rng_(seed), gateway_(seed * 7919u) {
-    control_->AutomaticProxy(false);
-    control_->UserName("mario");
-    control_->Password("segreto");
-    if (Pick(2) == 0) {
-      notify_->MaxListToNotify(static_cast<std::int16_t>(4 + Pick(8)));
-      notify_->AutoNotify(VariantBool(true));
-    }
-    HostCalls(true);
-  }
-  ~Session() {
-    HostCalls(false);
-    platform::SetHttpClientFactory(previousFactory_);
-  }
-
-  void Run(int steps) {
-    for (int step = 1; step <= steps && problems_.empty(); ++step)
-      Check("step " + std::to_string(step) + " (" + RandomOperation(true) + ")");
-    if (!problems_.empty()) return;
-    // The host stops calling back; whatever still waits must go out.
-    HostCalls(false);
-    gateway_.refuseRate = 0;
-    VariantBool sent{true};
-    for (int round = 0; round < 10 && sent.IsTrue(); ++round)
-      if (!Attempt("SendMessage", true, [&] { sent = list_->SendMessage(); })) break;
-    for (std::size_t index : model_)
-      if (!held_[index].removedAs && StatusOf(index) == TOSEND)
-        Problem(held_[index].phone, " waits");
-    Check("final sends");
-  }
-
- private:
   // What the test does between checks, and (other weights) what the host's code does when
   // called back.
   const char* RandomOperation(bool top) {
@@ -249,14 +237,14 @@ class Session {
     auto message = held_[index].weak.lock();
     return message ? message->Status() : NONE;
   }
-  std::size_t Sent() const { return gateway_.commands.size(); }
+  std::size_t Sent() const { return commands_.size(); }
 
   // Runs one call of the host. One that starts a gateway command from inside the component's
   // own must be refused with error 5 and change nothing; no other call may be refused so.
   template <class Call>
   bool Attempt(const std::string& what, bool command, Call&& call) {
     const bool mustRefuse = depth_ > 0 && command;
-    const int requests = gateway_.requests;
+    const int requests = requests_;
     const std::string before = command ? Snapshot() : "";
     try {
       call();
@@ -267,7 +255,7 @@ class Session {
                      error.Description() !=
                          BStr("OrvuLink: a gateway command is already in progress on this thread")))
         Problem(what, " refused by ", error.Source().utf8(), ": ", error.what());
-      if (nested && mustRefuse && (gateway_.requests != requests || Snapshot() != before))
+      if (nested && mustRefuse && (requests_ != requests || Snapshot() != before))
         Problem("refused nested ", what, " changed the lists or reached the gateway");
       return false;
     }
@@ -305,7 +293,7 @@ class Session {
     }
     const bool full = list_->Count() + static_cast<int>(size) > list_->MaxListToSend();
     if (full && size > 1) return;
-    const int sends = gateway_.acceptedSends;
+    const int sends = acceptedSends_;
     const std::size_t start = held_.size();
     VariantBool done;
     if (!Attempt("AddMessage", full && list_->AutoSend().IsOn(),
@@ -315,7 +303,7 @@ class Session {
                  }) ||
         !done.IsTrue())
       return;
-    if (gateway_.acceptedSends != sends)
+    if (acceptedSends_ != sends)
       std::erase_if(model_, [&](std::size_t i) { return i < start || StatusOf(i) != TOSEND; });
     const std::size_t count = static_cast<std::size_t>(list_->Count());
     for (std::size_t i = 0; i < size; ++i) {
@@ -421,7 +409,7 @@ class Session {
     inQuery_ = false;
     const WireCommand* query = nullptr;
     for (std::size_t i = first; i < Sent() && !query; ++i)
-      if (gateway_.commands[i].number == 15) query = &gateway_.commands[i];
+      if (commands_[i].number == 15) query = &commands_[i];
     for (const auto& entry : *notify_) {
       const std::string id = entry->OrderID().utf8();
       const bool asked = query && query->verdicts.contains(id);
@@ -438,7 +426,7 @@ class Session {
   // What went out: never a number again once accepted, never a withdrawn or failed message.
   void CheckWire() {
     for (; wireChecked_ < Sent(); ++wireChecked_) {
-      const WireCommand& wire = gateway_.commands[wireChecked_];
+      const WireCommand& wire = commands_[wireChecked_];
       if (wire.number != 14) continue;
       for (const auto& [phone, verdict] : wire.verdicts) {
         const auto found = byPhone_.find(phone);
@@ -512,7 +500,7 @@ class Session {
       if (counts[c] < low[c] || counts[c] > high[c])
         Problem("counter ", c, " (Forward, Error, ToSend) is ", counts[c], ", expected ", low[c],
                 "..", high[c]);
-    if (gateway_.malformed) Problem("the gateway received malformed or repeated values");
+    if (malformed_) Problem("the gateway received malformed or repeated values");
     std::string report;
     for (std::size_t i = 0; i < problems_.size() && i < 6; ++i)
       report += "\n  " + problems_[i];
@@ -521,12 +509,16 @@ class Session {
 
   unsigned seed_;
   std::mt19937 rng_;
-  FakeGateway gateway_;
+  double refuseRate_ = 0.12;
+  std::vector<WireCommand> commands_;
+  int requests_ = 0, acceptedSends_ = 0, malformed_ = 0;
   std::shared_ptr<testing::HttpScript> script_ = std::make_shared<testing::HttpScript>();
   testing::ScopedClock scopedClock_{std::make_shared<testing::FakeClock>()};
   testing::ScopedOnlineCheck online_{std::make_shared<testing::SwitchableOnlineCheck>()};
-  platform::HttpClientFactory previousFactory_ = platform::SetHttpClientFactory(
-      [this] { return std::make_unique<GatewayClient>(script_, gateway_); });
+  platform::HttpClientFactory previousFactory_ = platform::SetHttpClientFactory([this] {
+    return std::make_unique<GatewayClient>(
+        script_, [this](const std::string& body, int& command) { return Answer(body, command); });
+  });
   std::shared_ptr<OrvuLinkActiveX> control_ = OrvuLinkActiveX::Create();
   std::shared_ptr<OrvuSendMessages> list_ = control_->MessagesToSend();
   std::shared_ptr<OrvuNotifiedMessages> notify_ = control_->MessagesToNotify();
