@@ -11,26 +11,45 @@ namespace {
 using testing::PercentEncoded;
 using testing::RaisesError;
 
-class NotifyList : public ::testing::Test {
+// The status list of a signed-in control, its progress events and its recipients.
+class StatusList : public testing::SignedInTest {
  protected:
   void SetUp() override {
-    control_ = OrvuLinkActiveX::Create();
+    SignedInTest::SetUp();
     list_ = control_->MessagesToNotify();
+    connection_ = list_->ProgresNotify.Connect(
+        [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
+  }
+  static std::string Command(const std::string& query) {
+    return testing::Head(15) + "&QUERYDATA=" + PercentEncoded(query) + testing::SerialField();
   }
   // The numbers an order ID follows, in order.
   std::vector<std::string> Phones(const char* orderId) const {
     std::vector<std::string> phones;
-    for (const auto& recipient : *list_->ItemOrderID(orderId)) {
+    for (const auto& recipient : *list_->ItemOrderID(orderId))
       phones.push_back(recipient->PhoneGsm().utf8());
-    }
     return phones;
   }
+  struct Seen {
+    std::string phone;
+    OrvuLink_StateNotify status;
+    OrvuLink_CodeReason reason;
+    friend bool operator==(const Seen&, const Seen&) = default;
+  };
+  std::vector<Seen> Recipients(const char* orderId) const {
+    std::vector<Seen> seen;
+    for (const auto& r : *list_->ItemOrderID(orderId)) {
+      seen.push_back({r->PhoneGsm().utf8(), r->Status(), r->ReasonCode()});
+    }
+    return seen;
+  }
 
-  std::shared_ptr<OrvuLinkActiveX> control_;
   std::shared_ptr<OrvuNotifiedMessages> list_;
+  std::vector<OrvuLink_CodeProgress> events_;
+  Event<OrvuLink_CodeProgress&>::Connection connection_;
 };
 
-TEST_F(NotifyList, AddingFollowsAnOrderOrItsNamedRecipients) {
+TEST_F(StatusList, AddingFollowsAnOrderOrItsNamedRecipients) {
   const struct {
     const char* orderId;
     const char* phone;
@@ -55,7 +74,7 @@ TEST_F(NotifyList, AddingFollowsAnOrderOrItsNamedRecipients) {
   EXPECT_EQ(list_->ItemOrderID("123")->NewEnum(), nullptr);
 }
 
-TEST_F(NotifyList, KeysIgnoreCaseAndRemovalKeepsTheRest) {
+TEST_F(StatusList, KeysIgnoreCaseAndRemovalKeepsTheRest) {
   list_->AddMessage("abc", "+39333111");
   EXPECT_EQ(list_->AddMessage("ABC", "+39333111"), VariantBool(false));
   list_->AddMessage("def");
@@ -73,7 +92,7 @@ TEST_F(NotifyList, KeysIgnoreCaseAndRemovalKeepsTheRest) {
   EXPECT_TRUE(RaisesError(91, [&] { list_->NewEnum(); }));  // the last removal drops the store
 }
 
-TEST_F(NotifyList, CapacityRefusesOrEmpties) {
+TEST_F(StatusList, CapacityRefusesOrEmpties) {
   list_->MaxListToNotify(2);
   list_->AddMessage("1");
   list_->AddMessage("2");
@@ -89,37 +108,7 @@ TEST_F(NotifyList, CapacityRefusesOrEmpties) {
   EXPECT_EQ(list_->Count(), 0);
 }
 
-class StatusQuery : public testing::SignedInTest {
- protected:
-  void SetUp() override {
-    SignedInTest::SetUp();
-    list_ = control_->MessagesToNotify();
-    connection_ = list_->ProgresNotify.Connect(
-        [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
-  }
-  static std::string Command(const std::string& query) {
-    return testing::Head(15) + "&QUERYDATA=" + PercentEncoded(query) + testing::SerialField();
-  }
-  struct Seen {
-    std::string phone;
-    OrvuLink_StateNotify status;
-    OrvuLink_CodeReason reason;
-    friend bool operator==(const Seen&, const Seen&) = default;
-  };
-  std::vector<Seen> Recipients(const char* orderId) const {
-    std::vector<Seen> seen;
-    for (const auto& r : *list_->ItemOrderID(orderId)) {
-      seen.push_back({r->PhoneGsm().utf8(), r->Status(), r->ReasonCode()});
-    }
-    return seen;
-  }
-
-  std::shared_ptr<OrvuNotifiedMessages> list_;
-  std::vector<OrvuLink_CodeProgress> events_;
-  Event<OrvuLink_CodeProgress&>::Connection connection_;
-};
-
-TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
+TEST_F(StatusList, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
   list_->AddMessage("1001");
   list_->AddMessage("1002", "+39333111");
   list_->AddMessage("1003", "+39333111");
@@ -149,7 +138,7 @@ TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
   EXPECT_EQ(Sent().size(), 1u);
 }
 
-TEST_F(StatusQuery, NamedRecipientsTakeOnlyTheirOwnEntries) {
+TEST_F(StatusList, NamedRecipientsTakeOnlyTheirOwnEntries) {
   list_->AddMessage("1001", "+39333111");
   list_->AddMessage("1001", "+39333222");
   clock_->now = Date::FromParts({2024, 3, 4, 5, 6, 7});
@@ -165,7 +154,7 @@ TEST_F(StatusQuery, NamedRecipientsTakeOnlyTheirOwnEntries) {
   EXPECT_EQ(list_->ItemOrderID("1001")->Item(2)->DateTime(), Date{});  // unreadable: unchanged
 }
 
-TEST_F(StatusQuery, FailuresKeepWhatWasApplied) {
+TEST_F(StatusList, FailuresKeepWhatWasApplied) {
   const struct {
     const char* answer;
     int error;
@@ -190,7 +179,7 @@ TEST_F(StatusQuery, FailuresKeepWhatWasApplied) {
   }
 }
 
-TEST_F(StatusQuery, AFullListIsQueriedAndEmptiedWhenAutoNotifyIsOn) {
+TEST_F(StatusList, AFullListIsQueriedAndEmptiedWhenAutoNotifyIsOn) {
   list_->MaxListToNotify(1);
   list_->AutoNotify(VariantBool(true));
   list_->AddMessage("A");
