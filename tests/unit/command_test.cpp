@@ -1,10 +1,9 @@
-// The command string: the parameter encoder, separator stripping and phone numbers, the layout
-// of the command, and the decoding of the answer.
+// The parameter encoder, separator stripping, phone numbers and the decoding of the answer; the
+// layout of each command is asserted by the tests of that command.
 #include <gtest/gtest.h>
 
 #include "control/control_state.hpp"
 #include "control/error_exit.hpp"
-#include "control/md5.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command.hpp"
 #include "gateway/phone.hpp"
@@ -19,26 +18,6 @@ namespace {
 TEST(EncodeParameter, EncodesEveryCharacterAsItsWindows1252Byte) {
   EXPECT_EQ(EncodeParameter(u"a b+&=%\r\n\t\x01\u00ff\u00e8\u20ac\u0152\u4e2d"),
             u"%61%20%62%2B%26%3D%25%0D%0A%09%01%FF%E8%80%8C%3F");
-}
-
-TEST(CommandString, HeadFieldsSerialAndRawAppendInOrder) {
-  CommandString command(9, u"ab", u"c");
-  command.Field(u"ORDERID", u"7").Field(u"DEST", u"").Serial().Raw(u"&TEST=1");
-  const std::u16string serial = EncodeParameter(SerialToken());
-  EXPECT_EQ(command.str(),
-            u"CMD=9&UID=%61%62&PWD=%63&ORDERID=%37&DEST=&SERIAL=" + serial + u"&TEST=1");
-}
-
-TEST(CommandString, ThreadHeadCarriesTheStoredDigests) {
-  control::ControlState& state = control::ThisThreadState();
-  const control::ControlState saved = state;
-  state.UserNameDigest = control::Md5Digest(u" name ");
-  state.PasswordDigest = control::Md5Digest(u"secret");
-  const std::u16string fromThread = CommandString(15).str();
-  state = saved;
-  EXPECT_EQ(fromThread,
-            CommandString(15, control::Md5Digest(u" name "), control::Md5Digest(u"secret")).str());
-  EXPECT_EQ(fromThread.size(), std::u16string(u"CMD=15&UID=&PWD=").size() + 2 * 96);
 }
 
 TEST(StripSeparators, DeletesSeparatorsInOrder) {
@@ -138,13 +117,6 @@ TEST(DecodeAnswer, ASuccessReturnsAndLeavesErrCode) {
     EXPECT_EQ(state.ErrCode, kStaleCode);
     EXPECT_EQ(state.ErrDescription, description);
   }
-}
-
-TEST(Payload, StartsAtTheFourthCharacter) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"", u""}, {u"01", u""}, {u"01\n\u4e2d", u"\u4e2d"}};
-  for (const auto& [answer, payload] : cases)
-    EXPECT_EQ(Payload(answer), payload);
 }
 
 }  // namespace

@@ -110,25 +110,11 @@ Counters CountersOf(const OrvuSendMessages& list) {
           list.CountMessageToSend()};
 }
 
-TEST_F(SendListTest, FailedChecksAreAddedAndCounted) {
-  const struct {
-    const char* phone;
-    const char* sender;
-    Date date;
-    OrvuLink_StatusMessage status;
-  } cases[] = {
-      {"+391112223334", "Mario", Date{}, TOSEND},
-      {"+12345", "Mario", Date{}, ORVULINK_MESSAGESEND_ERRPHONEGSM},
-      {"+391112223334", "AB", Date{}, ORVULINK_MESSAGESEND_ERRSENDER},
-      {"+12345", "AB", Date(0.5), ORVULINK_MESSAGESEND_ERRDATETIME},  // the last check wins
-  };
-  for (const auto& c : cases) {
-    list_->Clear();
-    EXPECT_EQ(list_->AddMessage(c.phone, "Ciao", c.sender, c.date), VariantBool(true));
-    EXPECT_EQ(list_->Item(1)->Status(), c.status) << c.phone << " " << c.sender;
-    const bool ok = c.status == TOSEND;
-    EXPECT_EQ(CountersOf(*list_), (Counters{1, 0, ok ? 0 : 1, ok ? 1 : 0}));
-  }
+// Bad numbers and senders are the walk's; a bad date is checked last and wins.
+TEST_F(SendListTest, AFailedCheckIsAddedAndCounted) {
+  EXPECT_EQ(list_->AddMessage("+12345", "Ciao", "AB", Date(0.5)), VariantBool(true));
+  EXPECT_EQ(list_->Item(1)->Status(), ORVULINK_MESSAGESEND_ERRDATETIME);
+  EXPECT_EQ(CountersOf(*list_), (Counters{1, 0, 1, 0}));
 }
 
 TEST_F(SendListTest, DuplicatesWaitForTheMessageTheyRepeat) {

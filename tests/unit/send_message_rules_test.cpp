@@ -36,9 +36,18 @@ TEST(SendRules, SendersKeepTheirLengthRules) {
     const char* given;
     std::optional<const char*> stored;
   } cases[] = {
-      {"AB", std::nullopt},     {"ABCDEFGHIJKL", std::nullopt}, {"ABC", "ABC"},
-      {"+39111", std::nullopt}, {"+391112223", "391112223"},    {"00391112223334", "391112223334"},
-      {"A,B\tC\r\nD", "ABCD"},  {",\t", std::nullopt},          {"1234567890123456", std::nullopt},
+      {"AB", std::nullopt},
+      {"ABCDEFGHIJK", "ABCDEFGHIJK"},
+      {"Ma rio", "Ma rio"},
+      {"ABCDEFGHIJKL", std::nullopt},
+      {"ABC", "ABC"},
+      {"+391112", std::nullopt},
+      {"+3911122", "3911122"},
+      {"123456789012345", "123456789012345"},
+      {"00391112223334", "391112223334"},
+      {"A,B\tC\r\nD", "ABCD"},
+      {",\t", std::nullopt},
+      {"1234567890123456", std::nullopt},
   };
   for (const auto& c : cases) {
     const auto stored = CheckSender(U(c.given));
