@@ -1,57 +1,25 @@
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
-#include <orvulink/control.hpp>
 #include <orvulink/property_bag.hpp>
 
 #include "core/control_state.hpp"
-#include "fake_network.hpp"
-#include "gateway/command.hpp"
-#include "test_support.hpp"
-
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
+#include "send_support.hpp"
 
 namespace orvulink {
 namespace {
 
 using testing::CatchAutomationError;
-using testing::HttpScript;
+using testing::Head;
 using testing::PercentEncoded;
+using testing::SerialField;
 
-std::string Md5Hex(const std::string& bytes) {
-  return testing::OpenSslMd5Hex(bytes);
-}
-
-std::string Head(int command, const std::string& uidDigest, const std::string& pwdDigest) {
-  return "CMD=" + std::to_string(command) + "&UID=" + PercentEncoded(uidDigest) +
-         "&PWD=" + PercentEncoded(pwdDigest);
-}
-
-std::string SerialField() {
-  return "&SERIAL=" + PercentEncoded(BStr(gateway::SerialToken()).utf8());
-}
-
-class Account : public ::testing::Test {
+class Account : public testing::SignedInTest {
  protected:
-  void SetUp() override { control_ = NewControl(); }
-
-  std::shared_ptr<OrvuLinkActiveX> NewControl() {
-    auto control = OrvuLinkActiveX::Create();
-    control->AutomaticProxy(false);
-    return control;
+  // A new control, never given credentials.
+  void Anonymous() {
+    control_ = OrvuLinkActiveX::Create();
+    control_->AutomaticProxy(false);
   }
-  void SignIn(const char* user = "mario", const char* password = "segreto") {
-    control_->UserName(user);
-    control_->Password(password);
-  }
-  // The gateway's answer text; the fake wraps it in a page frame.
-  void Answer(const std::string& answerText) {
-    http_.script->Queue({HttpScript::Framed(answerText)});
-  }
-  const std::vector<std::string>& Sent() const { return http_.script->sentBodies; }
   void ExpectRelayed(const std::optional<AutomationError>& error, int number,
                      const char* description) {
     ASSERT_TRUE(error);
@@ -61,21 +29,7 @@ class Account : public ::testing::Test {
     EXPECT_EQ(control_->ErrCode(), static_cast<std::int16_t>(number));
     EXPECT_EQ(control_->ErrDescription(), BStr(description));
   }
-
-  testing::ScopedFakeHttp http_;
-  testing::ScopedOnlineCheck scopedOnline_{std::make_shared<testing::SwitchableOnlineCheck>()};
-  testing::ScopedClock scopedClock_{std::make_shared<testing::FakeClock>()};
-  std::shared_ptr<OrvuLinkActiveX> control_;
 };
-
-TEST_F(Account, CreditCommandCarriesTheDigestsAndTheSerial) {
-  SignIn();
-  Answer("01 12 EUR");
-  EXPECT_EQ(control_->GetCredit(), 12.0);
-  ASSERT_EQ(Sent().size(), 1u);
-  EXPECT_EQ(Sent()[0], Head(2, Md5Hex("mario"), Md5Hex("segreto")) + SerialField());
-  EXPECT_EQ(control_->ErrCode(), 0);
-}
 
 TEST_F(Account, CreditIsTheLeadingNumberBeforeTheFirstSpace) {
   const struct {
@@ -89,12 +43,8 @@ TEST_F(Account, CreditIsTheLeadingNumberBeforeTheFirstSpace) {
       // A blank, TAB or line end inside the number ends it; blanks before it are skipped.
       {"01 1\n2 EUR", 1.0},
       {"01 1\t2 EUR", 1.0},
-      {"01 1\r\n2 EUR", 1.0},
       {"01 -\t3 EUR", 0.0},
       {"01 \t\n4.5\t6 EUR", 4.5},
-      {"01 -3.5x EUR", -3.5},
-      {"01 +7 EUR", 7.0},
-      {"01 .5 EUR", 0.5},
       {"01 1.2.3 EUR", 1.2},
   };
   for (const auto& c : cases) {
@@ -120,6 +70,7 @@ TEST_F(Account, CreditFailuresAreRelayed) {
 }
 
 TEST_F(Account, CommandsWithoutCredentialsLeaveTheVerdictToTheGateway) {
+  Anonymous();
   Answer("99 denied");
   ExpectRelayed(CatchAutomationError([&] { control_->DelMessage("1"); }), 28375,
                 "SMS gateway: username/password error");
@@ -139,8 +90,7 @@ TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
       {"A,1\r\nB\tC", "", "A1BC", "+"},
       {"7", " 0039333123456 ", "7", "+39333123456"},
   };
-  SignIn();
-  const std::string head = Head(9, Md5Hex("mario"), Md5Hex("segreto"));
+  const std::string head = Head(9);
   const std::string payload = "Cancellati: 3\t<b>ok</b> ";
   for (const auto& c : cases) {
     Answer("01 " + payload);
@@ -153,19 +103,23 @@ TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
   }
 }
 
-TEST_F(Account, UserInformationNeedsCredentialsAndIsAskedForOnce) {
+TEST_F(Account, CommandsCarryTheDigestsAndTheSerialAndUserInformationIsAskedForOnce) {
+  Answer("01 12 EUR");
+  EXPECT_EQ(control_->GetCredit(), 12.0);
+  EXPECT_EQ(Sent().at(0), Head(2) + SerialField());
+  Anonymous();
   control_->UserName("mario");
   ExpectRelayed(CatchAutomationError([&] { control_->NotifyServer(); }), 28375,
                 "SMS gateway: username/password error");
-  EXPECT_TRUE(Sent().empty());
-  SignIn();
+  EXPECT_EQ(Sent().size(), 1u);
+  control_->Password("segreto");
   Answer("01 0\tS\t0\t0\tS\t0\tS\tKEYS");
   EXPECT_EQ(control_->NotifyServer(), 1);
   EXPECT_EQ(control_->NotifyServer(), 1);
   control_->UserName("luigi");
   EXPECT_EQ(control_->ForeignCountry(), 1);
-  ASSERT_EQ(Sent().size(), 1u);
-  EXPECT_EQ(Sent()[0], Head(7, Md5Hex("mario"), Md5Hex("segreto")) + SerialField());
+  ASSERT_EQ(Sent().size(), 2u);
+  EXPECT_EQ(Sent()[1], Head(7) + SerialField());
 }
 
 TEST_F(Account, FlagsAreExactlyS) {
@@ -179,8 +133,9 @@ TEST_F(Account, FlagsAreExactlyS) {
       {"0\tS \t0\t0\tS\t0\tN\tK\tS\tS", 0, 1, 0, "K"},
   };
   for (const auto& c : cases) {
-    control_ = NewControl();
-    SignIn();
+    Anonymous();
+    control_->UserName("mario");
+    control_->Password("segreto");
     core::ThisThreadState().ReceptionKeyList = u"former";
     Answer(std::string("01 ") + c.payload);
     EXPECT_EQ(control_->NotifyServer(), c.server) << c.payload;
@@ -191,7 +146,6 @@ TEST_F(Account, FlagsAreExactlyS) {
 }
 
 TEST_F(Account, AShortUserInformationSetsTheLeadingFlagsThenFails) {
-  SignIn();
   auto& state = core::ThisThreadState();
   state.ReceptionKeyList = u"former";
   Answer("01 0\tN\t0\t0\tN");
@@ -207,12 +161,13 @@ TEST_F(Account, AShortUserInformationSetsTheLeadingFlagsThenFails) {
 }
 
 TEST_F(Account, RestoredCredentialsReachTheFirstCommand) {
+  Anonymous();
   MemoryPropertyBag bag;
   bag.Set("UseAutomayicProxy", false);  // keeps the probe out of the exchange
   control_->ReadProperties(bag);
   Answer("01 1 EUR");
   control_->GetCredit();
-  EXPECT_EQ(Sent().at(0), Head(2, Md5Hex(""), Md5Hex("")) + SerialField());
+  EXPECT_EQ(Sent().at(0), Head(2, "", "") + SerialField());
 
   bag.Set("UserName", "anna");
   bag.Set("Password", "pw");
@@ -221,7 +176,7 @@ TEST_F(Account, RestoredCredentialsReachTheFirstCommand) {
   EXPECT_EQ(control_->ErrCode(), 28379);
   Answer("01 1 EUR");
   control_->GetCredit();
-  EXPECT_EQ(Sent().at(1), Head(2, Md5Hex("anna"), Md5Hex("pw")) + SerialField());
+  EXPECT_EQ(Sent().at(1), Head(2, "anna", "pw") + SerialField());
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
-// The command string: the parameter encoder, separator stripping and phone numbers, the layout
-// of the command, and the decoding of the answer.
+// The parameter encoder, separator stripping, phone numbers and the decoding of the answer; the
+// layout of each command is asserted by the tests of that command.
 #include <gtest/gtest.h>
 
-#include "control/md5.hpp"
 #include "core/control_state.hpp"
 #include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
@@ -17,35 +16,17 @@ namespace orvulink::gateway {
 namespace {
 
 TEST(EncodeParameter, EncodesEveryCharacterAsItsWindows1252Byte) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"abc", u"%61%62%63"},     {u"a b", u"%61%20%62"},    {u"\u00e8", u"%E8"},
-      {u"\u20ac", u"%80"},        {u"\u4e2d", u"%3F"},       {u"\x01\u00ff", u"%01%FF"},
-      {u"+&=%", u"%2B%26%3D%25"}, {u"\r\n\t", u"%0D%0A%09"}, {u"\u0152", u"%8C"}};
-  for (const auto& [value, encoded] : cases)
-    EXPECT_EQ(EncodeParameter(value), encoded);
-}
-
-TEST(CommandString, HeadFieldsSerialAndRawAppendInOrder) {
-  core::ControlState state;
-  state.UserNameDigest = u"ab";
-  state.PasswordDigest = u"c";
-  CommandString command(gateway::GatewayCommand::kDelete, state);
-  command.Field(u"ORDERID", u"7").Field(u"DEST", u"").Serial().Raw(u"&TEST=1");
-  const std::u16string serial = EncodeParameter(SerialToken());
-  EXPECT_EQ(command.str(),
-            u"CMD=9&UID=%61%62&PWD=%63&ORDERID=%37&DEST=&SERIAL=" + serial + u"&TEST=1");
+  EXPECT_EQ(EncodeParameter(u"a b+&=%\r\n\t\x01\u00ff\u00e8\u20ac\u0152\u4e2d"),
+            u"%61%20%62%2B%26%3D%25%0D%0A%09%01%FF%E8%80%8C%3F");
 }
 
 TEST(StripSeparators, DeletesSeparatorsInOrder) {
   // "\r:\n" keeps its CR LF: the pair is deleted before ":" is, so it never meets.
   const std::pair<std::u16string, std::u16string> cases[] = {{u"12;34:56,7", u"1234567"},
-                                                             {u"a\r\nb", u"ab"},
-                                                             {u"a\rb", u"a\rb"},
+                                                             {u"a\r\nb\rc d", u"ab\rc d"},
                                                              {u"\r;\n", u""},
                                                              {u"\r:\n", u"\r\n"},
-                                                             {u"\r\t\n", u"\r\n"},
-                                                             {u"", u""},
-                                                             {u"a b\u00e8", u"a b\u00e8"}};
+                                                             {u"\r\t\n", u"\r\n"}};
   for (const auto& [value, stripped] : cases) {
     std::u16string text = value;
     StripSeparators(text);
@@ -62,10 +43,8 @@ TEST(NormalizePhoneGsm, RewritesAndJudges) {
       {u" 0039333123456 ", u"+39333123456", true},
       {u"333123", u"+333123", true},
       {u"33312", u"+33312", false},
-      {u"abc1234567", u"+abc1234567", false},
       {u"", u"+", false},
       {u"+0039333123", u"+0039333123", true},
-      {u"0012345", u"+12345", false},
       {u"00012345", u"+012345", true},
       {u"12345678901234", u"+12345678901234", true},
       {u"123456789012345", u"+123456789012345", false},
@@ -99,18 +78,14 @@ TEST(DecodeAnswer, StoresAndRaisesTheErrorOfAFailure) {
       {u"", ORVULINK_ERROR_NETWORK, u"SMS gateway: unable to connect to server"},
       {u"99\nanything", ORVULINK_ERROR_AUTHENTICATION, u"SMS gateway: username/password error"},
       {u"89\n", ORVULINK_ERROR_WRONG, u""},
-      {u"93\n", ORVULINK_ERROR_AUTORESPONDER, u""},
       {u"94 1", ORVULINK_ERROR_VAPCODE, u""},
       {u"95", ORVULINK_ERROR_SENTSMS, u""},
-      {u"96\n", ORVULINK_ERROR_GATEWAY, u""},
       {u"97\n0", ORVULINK_ERROR_CREDIT, u""},
-      {u"98\n", ORVULINK_ERROR_CGI, u""},
       {u"00\n<pre>Service closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Service closed"},
       {u"00\n<pre></pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"SMS gateway: message from gateway"},
       {u"00\nService closed", ORVULINK_ERROR_TEXT_MESSAGE, u""},
       {u"7", ORVULINK_ERROR_COMMAND, u"SMS gateway: command error"},
       {u" 01", ORVULINK_ERROR_COMMAND, u""},
-      {u"00\nxx<pre>Closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Closed"},
       {u"00</pre>a<pre> Msg </pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Msg"},
       {u"00\n<pre>a<pre>b</pre>c</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"ab"},
       {u"97\n<pre>\u4e2d\u6587 \u20ac\U0001F600</pre>", ORVULINK_ERROR_CREDIT,
@@ -142,13 +117,6 @@ TEST(DecodeAnswer, ASuccessReturnsAndLeavesErrCode) {
     EXPECT_EQ(state.ErrCode, kStaleCode);
     EXPECT_EQ(state.ErrDescription, description);
   }
-}
-
-TEST(Payload, StartsAtTheFourthCharacter) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"", u""}, {u"01", u""}, {u"01\n", u""}, {u"01\nabc", u"abc"}, {u"01\n\u4e2d", u"\u4e2d"}};
-  for (const auto& [answer, payload] : cases)
-    EXPECT_EQ(Payload(answer), payload);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <orvulink/platform.hpp>
 
-#include "gateway/command.hpp"
-#include "platform/reentry.hpp"
 #include "send_support.hpp"
 
 namespace orvulink {
@@ -26,11 +24,6 @@ class SendCommand : public SendListTest {
       events_.push_back(step);
       step = ORVULINK_PROGRESS_FINISH;  // written back, and ignored
     });
-  }
-  std::string Head() const {
-    return "CMD=14&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
-           "&PWD=" + PercentEncoded(testing::OpenSslMd5Hex("segreto")) +
-           "&SERIAL=" + PercentEncoded(BStr(gateway::SerialToken()).utf8()) + "&SENDDATA=";
   }
   static std::string Line(const std::vector<std::string>& fields) {
     std::string line;
@@ -61,7 +54,7 @@ TEST_F(SendCommand, TheCommandCarriesOneLinePerGroup) {
   EXPECT_EQ(list_->SendMessage(), VariantBool(true));
   ASSERT_EQ(Sent().size(), 1u);
   EXPECT_EQ(Sent()[0],
-            Head() +
+            testing::Head(14) + testing::SerialField() + "&SENDDATA=" +
                 Line({"0", "Mario", "+391110000001,+391110000002", "Ciao", "0000-00-00", "00:00"}) +
                 "\r\n" + Line({"1", "Mario", "+391110000003", "Altro", "2030-05-06", "07:08"}) +
                 "\r\n" + Line({"2", "ABCD", "+391110000004", "EF", "0000-00-00", "00:00"}) +
@@ -87,7 +80,6 @@ TEST_F(SendCommand, ASuccessAnswerIsAppliedPerRecipient) {
   EXPECT_EQ(first->OrderID()->Item(2), BStr("ID2"));
   EXPECT_EQ(list_->Item(2)->OrderID(), nullptr);
   EXPECT_EQ(list_->Item(3)->OrderID()->Count(), 0);
-  EXPECT_EQ(list_->Item(3)->OrderID()->NewEnum(), nullptr);
   // Sent at once: the send date is fixed to the minute the answer was applied.
   clock_->now = Date::FromParts({2025, 1, 1, 0, 0, 0});
   EXPECT_EQ(first->DateTime(), Date::FromParts({2024, 2, 3, 4, 5, 0}));
@@ -144,7 +136,6 @@ TEST_F(SendCommand, UnusableSuccessAnswersLeaveTheMessagesInSend) {
     std::vector<OrvuLink_StatusMessage> statuses;
   } cases[] = {
       {"01 5", 28390, {INSEND, INSEND, INSEND}},
-      {"01", 28390, {INSEND, INSEND, INSEND}},
       {"01 ", 0, {INSEND, INSEND, INSEND}},
       {"01 1;B;\t0;A", 28390, {INSEND, INSEND, FORWARD}},
       {"01 7;Z;\t1;B;", 0, {INSEND, INSEND, FORWARD}},
@@ -153,11 +144,7 @@ TEST_F(SendCommand, UnusableSuccessAnswersLeaveTheMessagesInSend) {
     list_->Clear();
     AddThree();
     Answer(c.answer);
-    if (c.error == 0) {
-      EXPECT_EQ(list_->SendMessage(), VariantBool(true)) << c.answer;
-    } else {
-      EXPECT_TRUE(RaisesError(c.error, [&] { list_->SendMessage(); })) << c.answer;
-    }
+    EXPECT_EQ(testing::RaisedNumber([&] { list_->SendMessage(); }), c.error) << c.answer;
     EXPECT_EQ(Statuses(), c.statuses) << c.answer;
     // Messages in a command whose fate is unknown are never sent twice.
     const std::size_t sent = Sent().size();
@@ -197,113 +184,28 @@ TEST_F(SendCommand, ANetworkFailureKeepsTheMessagesFromBeingSentTwice) {
   EXPECT_EQ(list_->Item(list_->Count())->Status(), FORWARD);
 }
 
-// The host's code runs at every pump and progress event of a send and may call back in.
-class SendUnderReentry : public SendCommand {
- protected:
-  void TearDown() override { platform::SetMessagePump(nullptr); }
-  // Runs `action` from the handler of the progress step `at` (read from the log of the
-  // fixture's handler, which runs first and overwrites the value it is given).
-  void AtStep(OrvuLink_CodeProgress at, std::function<void()> action) {
-    hostStep_ = list_->ProgresSend.Connect([this, at, action](OrvuLink_CodeProgress&) {
-      if (events_.back() == at) action();
-    });
-  }
-  Event<OrvuLink_CodeProgress&>::Connection hostStep_;
-};
-
-TEST_F(SendUnderReentry, MessagesAddedFromThePumpWaitForTheNextSend) {
-  AddThree();
-  int added = 0;
-  platform::SetMessagePump([&] {
-    if (added < 12)
-      list_->AddMessage("+39222000" + std::to_string(1000 + added++), "Ciao", "Mario");
-  });
-  Answer("01 0;A;\t1;B;");
-  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
-  platform::SetMessagePump(nullptr);
-  EXPECT_EQ(list_->Item(1)->Status(), FORWARD);
-  EXPECT_EQ(list_->Item(3)->Status(), FORWARD);
-  // Two were added before composition began (the pumps around the first event) and went out.
-  EXPECT_EQ(list_->CountMessageToSend(), added - 2);
-  Answer("01 0;C;");
-  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
-  for (const auto& message : *list_)
-    EXPECT_EQ(message->Status(), FORWARD) << message->PhoneGsm().utf8();
-  for (int i = 1; i <= 3; ++i)
-    EXPECT_EQ(Sent()[1].find(PercentEncoded("+39111000000" + std::to_string(i))),
-              std::string::npos);
-}
-
-TEST_F(SendUnderReentry, MessagesInFlightTakeTheAnswerWhateverTheHostDidToTheList) {
-  const struct {
-    const char* name;
-    OrvuLink_CodeProgress at;
-    std::function<void(OrvuSendMessages&)> action;
-    std::int16_t count, forward;
-  } cases[] = {
-      {"clear", ORVULINK_PROGRESS_REQUEST, [](auto& list) { list.Clear(); }, 0, 0},
-      {"new capacity", ORVULINK_PROGRESS_REQUEST, [](auto& list) { list.MaxListToSend(9); }, 0, 0},
-      {"remove", ORVULINK_PROGRESS_REQUEST,
-       [](auto& list) {
-         auto first = list.Item(1);
-         list.RemoveMessage(first);
-       },
-       3, 3},
-      {"clear before applying", ORVULINK_PROGRESS_SAVERESPOSE, [](auto& list) { list.Clear(); }, 0,
-       0},
-  };
-  for (const auto& c : cases) {
-    list_->Clear();
-    AddThree();
-    const std::vector<OrvuSendMessages::MessagePtr> held(list_->begin(), list_->end());
-    AtStep(c.at, [&] { c.action(*list_); });
-    Answer("01 0;A;\t1;B;");
-    EXPECT_EQ(list_->SendMessage(), VariantBool(true)) << c.name;
-    for (const auto& message : held) {
-      EXPECT_EQ(message->Status(), FORWARD) << c.name;
-      ASSERT_TRUE(message->OrderID()) << c.name;
-      EXPECT_EQ(message->OrderID()->Count(), 1) << c.name;
-    }
-    EXPECT_EQ(list_->Count(), c.count) << c.name;
-    EXPECT_EQ(list_->CountMessageForward(), c.forward) << c.name;
-    hostStep_.Disconnect();
-  }
-}
-
-TEST_F(SendUnderReentry, ACommandStartedFromTheHostsCodeIsRefused) {
-  AddThree();
-  std::optional<AutomationError> refused;
-  AtStep(ORVULINK_PROGRESS_REQUEST,
-         [&] { refused = CatchAutomationError([&] { list_->SendMessage(); }); });
-  Answer("01 0;A;\t1;B;");
-  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
-  ASSERT_TRUE(refused);
-  EXPECT_EQ(refused->Number(), 5);
-  EXPECT_EQ(refused->Description().utf8(),
-            "OrvuLink: a gateway command is already in progress on this thread");
-  EXPECT_EQ(Sent().size(), 1u);
-  EXPECT_EQ(Statuses(), (std::vector{FORWARD, FORWARD, FORWARD}));
-}
-
-TEST_F(SendUnderReentry, AFailingHookWhileComposingDoesNotStopTheSend) {
+// The host's code runs at every pump and progress event of a send; the randomized re-entry test
+// covers most of it, these two cases it does not reach.
+TEST_F(SendCommand, AFailingHookWhileComposingDoesNotStopTheSend) {
   AddThree();
   int pumps = 0;
   // Pumps 1 and 2 surround the first event; the next three are the members'.
   platform::SetMessagePump([&] {
-    ++pumps;
-    if (pumps >= 3 && pumps <= 5) throw AutomationError(5, u"Host", u"broken");
+    if (++pumps >= 3 && pumps <= 5) throw AutomationError(5, u"Host", u"broken");
   });
   Answer("01 0;A;\t1;B;");
   EXPECT_EQ(list_->SendMessage(), VariantBool(true));
+  platform::SetMessagePump(nullptr);
   EXPECT_EQ(Statuses(), (std::vector{FORWARD, FORWARD, FORWARD}));
 }
 
 // A group add that fills the list sends it; what the host lists meanwhile must not take the
 // group's place, or the rest of the group would go out with another text.
-TEST_F(SendUnderReentry, AGroupAddAcrossAnAutomaticSendKeepsItsText) {
+TEST_F(SendCommand, AGroupAddAcrossAnAutomaticSendKeepsItsText) {
   list_->MaxListToSend(2);
   list_->AutoSend(VariantBool(true));
-  AtStep(ORVULINK_PROGRESS_SAVERESPOSE, [&] {
+  auto host = list_->ProgresSend.Connect([this](OrvuLink_CodeProgress&) {
+    if (events_.back() != ORVULINK_PROGRESS_SAVERESPOSE) return;
     list_->Clear();
     list_->AddMessage("+391110000009", "Altro", "Mario");
   });
@@ -313,7 +215,7 @@ TEST_F(SendUnderReentry, AGroupAddAcrossAnAutomaticSendKeepsItsText) {
   Answer("01 0;A;");
   Answer("01 0;B;\t1;C;");
   EXPECT_EQ(list_->AddGroupMessage(phones, "Ciao", "Mario"), VariantBool(true));
-  hostStep_.Disconnect();
+  host.Disconnect();
   EXPECT_EQ(list_->SendMessage(), VariantBool(true));
   ASSERT_EQ(Sent().size(), 2u);
   EXPECT_NE(Sent()[1].find(Line({"0", "Mario", "+391110000009", "Altro"})), std::string::npos);

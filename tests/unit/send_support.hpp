@@ -7,6 +7,7 @@
 #include <orvulink/send.hpp>
 
 #include "fake_network.hpp"
+#include "gateway/command.hpp"
 #include "test_support.hpp"
 
 #include <memory>
@@ -14,6 +15,15 @@
 #include <vector>
 
 namespace orvulink::testing {
+
+// The head of a command as the gateway receives it, and the serial field.
+inline std::string Head(int command, const char* user = "mario", const char* password = "segreto") {
+  return "CMD=" + std::to_string(command) + "&UID=" + PercentEncoded(OpenSslMd5Hex(user)) +
+         "&PWD=" + PercentEncoded(OpenSslMd5Hex(password));
+}
+inline std::string SerialField() {
+  return "&SERIAL=" + PercentEncoded(BStr(gateway::SerialToken()).utf8());
+}
 
 class SignedInTest : public ::testing::Test {
  protected:

@@ -3,9 +3,7 @@
 #include <orvulink/control.hpp>
 #include <orvulink/notify.hpp>
 
-#include "fake_network.hpp"
 #include "send_support.hpp"
-#include "test_support.hpp"
 
 namespace orvulink {
 namespace {
@@ -13,7 +11,8 @@ namespace {
 using testing::PercentEncoded;
 using testing::RaisesError;
 
-class StatusQuery : public testing::SignedInTest {
+// The status list of a signed-in control, its progress events and its recipients.
+class StatusList : public testing::SignedInTest {
  protected:
   void SetUp() override {
     SignedInTest::SetUp();
@@ -21,11 +20,15 @@ class StatusQuery : public testing::SignedInTest {
     connection_ = list_->ProgresNotify.Connect(
         [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
   }
-  std::string Command(const std::string& query) const {
-    return "CMD=15&UID=" + PercentEncoded(testing::OpenSslMd5Hex("mario")) +
-           "&PWD=" + PercentEncoded(testing::OpenSslMd5Hex("segreto")) +
-           "&QUERYDATA=" + PercentEncoded(query) +
-           "&SERIAL=" + PercentEncoded("OL7R2K9Q4M1X8C5V3N6B");
+  static std::string Command(const std::string& query) {
+    return testing::Head(15) + "&QUERYDATA=" + PercentEncoded(query) + testing::SerialField();
+  }
+  // The numbers an order ID follows, in order.
+  std::vector<std::string> Phones(const char* orderId) const {
+    std::vector<std::string> phones;
+    for (const auto& recipient : *list_->ItemOrderID(orderId))
+      phones.push_back(recipient->PhoneGsm().utf8());
+    return phones;
   }
   struct Seen {
     std::string phone;
@@ -46,7 +49,66 @@ class StatusQuery : public testing::SignedInTest {
   Event<OrvuLink_CodeProgress&>::Connection connection_;
 };
 
-TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
+TEST_F(StatusList, AddingFollowsAnOrderOrItsNamedRecipients) {
+  const struct {
+    const char* orderId;
+    const char* phone;
+    bool changed;
+    std::vector<std::string> phonesOf123;
+  } steps[] = {
+      {"1;2:3", "0039333111", true, {"+39333111"}},
+      {"123", "+39333111", false, {"+39333111"}},
+      {"123", "333222", true, {"+39333111", "+333222"}},
+      {"123", "", true, {}},  // now every recipient of the order
+      {"123", "0039333111", false, {}},
+      {"123", "", false, {}},
+  };
+  for (const auto& step : steps) {
+    EXPECT_EQ(list_->AddMessage(step.orderId, step.phone), VariantBool(step.changed))
+        << step.orderId << " " << step.phone;
+    EXPECT_EQ(Phones("123"), step.phonesOf123) << step.orderId << " " << step.phone;
+  }
+  EXPECT_EQ(list_->Count(), 1);
+  EXPECT_EQ(list_->ItemOrderID("1;2:3"), nullptr);  // lookups take the key as given
+  EXPECT_NE(list_->ItemOrderID("123"), nullptr);
+  EXPECT_EQ(list_->ItemOrderID("123")->NewEnum(), nullptr);
+}
+
+TEST_F(StatusList, KeysIgnoreCaseAndRemovalKeepsTheRest) {
+  list_->AddMessage("abc", "+39333111");
+  EXPECT_EQ(list_->AddMessage("ABC", "+39333111"), VariantBool(false));
+  list_->AddMessage("def");
+  list_->AddMessage("ghi");
+  EXPECT_EQ(list_->Count(), 3);
+
+  EXPECT_EQ(list_->RemoveMessage("ABC", "0039333111"), VariantBool(true));
+  EXPECT_EQ(list_->ItemOrderID("abc")->Count(), 0);  // the order ID itself stays
+  EXPECT_EQ(list_->RemoveMessage("abc", "+39333111"), VariantBool(false));
+  EXPECT_EQ(list_->RemoveMessage("def"), VariantBool(true));
+  EXPECT_EQ(list_->Item(2)->OrderID(), BStr("ghi"));
+  EXPECT_EQ(list_->ItemOrderID("GHI"), list_->Item(2));
+  list_->RemoveMessage("abc");
+  list_->RemoveMessage("ghi");
+  EXPECT_TRUE(RaisesError(91, [&] { list_->NewEnum(); }));  // the last removal drops the store
+}
+
+TEST_F(StatusList, CapacityRefusesOrEmpties) {
+  list_->MaxListToNotify(2);
+  list_->AddMessage("1");
+  list_->AddMessage("2");
+  EXPECT_TRUE(RaisesError(28378, [&] { list_->AddMessage("3"); }));
+  EXPECT_EQ(list_->Count(), 2);
+  EXPECT_EQ(control_->ErrCode(), 28378);
+  for (std::int16_t bad : {0, 3001}) {
+    EXPECT_TRUE(RaisesError(28378, [&] { list_->MaxListToNotify(bad); }));
+    EXPECT_EQ(list_->MaxListToNotify(), 2);
+    EXPECT_EQ(list_->Count(), 2);
+  }
+  list_->MaxListToNotify(3000);
+  EXPECT_EQ(list_->Count(), 0);
+}
+
+TEST_F(StatusList, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
   list_->AddMessage("1001");
   list_->AddMessage("1002", "+39333111");
   list_->AddMessage("1003", "+39333111");
@@ -76,7 +138,7 @@ TEST_F(StatusQuery, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
   EXPECT_EQ(Sent().size(), 1u);
 }
 
-TEST_F(StatusQuery, NamedRecipientsTakeOnlyTheirOwnEntries) {
+TEST_F(StatusList, NamedRecipientsTakeOnlyTheirOwnEntries) {
   list_->AddMessage("1001", "+39333111");
   list_->AddMessage("1001", "+39333222");
   clock_->now = Date::FromParts({2024, 3, 4, 5, 6, 7});
@@ -92,14 +154,13 @@ TEST_F(StatusQuery, NamedRecipientsTakeOnlyTheirOwnEntries) {
   EXPECT_EQ(list_->ItemOrderID("1001")->Item(2)->DateTime(), Date{});  // unreadable: unchanged
 }
 
-TEST_F(StatusQuery, FailuresKeepWhatWasApplied) {
+TEST_F(StatusList, FailuresKeepWhatWasApplied) {
   const struct {
     const char* answer;
     int error;
     OrvuLink_StateOrederID first;
   } cases[] = {
       {"01 null", 28390, ORVULINK_ORDERID_TOVERIFY},
-      {"01 ", 28390, ORVULINK_ORDERID_TOVERIFY},
       {"99 x", 28375, ORVULINK_ORDERID_TOVERIFY},
       {"01 A\t2006-01-20,10:15:00,+39333111,3\r\n", 9, ORVULINK_ORDERID_CORRECTED},
       {"01 A\t2006-01-20,10:15:00,+39333111,3\r\nB", 9, ORVULINK_ORDERID_CORRECTED},
@@ -118,7 +179,7 @@ TEST_F(StatusQuery, FailuresKeepWhatWasApplied) {
   }
 }
 
-TEST_F(StatusQuery, AFullListIsQueriedAndEmptiedWhenAutoNotifyIsOn) {
+TEST_F(StatusList, AFullListIsQueriedAndEmptiedWhenAutoNotifyIsOn) {
   list_->MaxListToNotify(1);
   list_->AutoNotify(VariantBool(true));
   list_->AddMessage("A");

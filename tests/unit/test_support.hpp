@@ -45,7 +45,6 @@ std::int32_t RaisedNumber(Body&& body) {
   return 0;
 }
 
-// OpenSSL's MD5 of `bytes` as lower-case hex: the reference our own digest is checked against.
 // Every byte as "%XX", upper-case hex: how the component encodes a field (ASCII texts here).
 inline std::string PercentEncoded(const std::string& text) {
   std::string out;
@@ -57,6 +56,7 @@ inline std::string PercentEncoded(const std::string& text) {
   return out;
 }
 
+// OpenSSL's MD5 of `bytes` as lower-case hex: the reference our own digest is checked against.
 inline std::string OpenSslMd5Hex(const std::string& bytes) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
@@ -81,18 +81,10 @@ template <class Action>
 }
 
 struct RecordingUserInterface : platform::UserInterface {
-  struct Box {
-    std::string text;
-    std::string title;
-    platform::MessageIcon icon;
-  };
-  std::vector<Box> messageBoxes;
   std::vector<platform::AboutBox> aboutBoxes;
   std::vector<std::string> helpFiles;
 
-  void MessageBox(const BStr& text, const BStr& title, platform::MessageIcon icon) override {
-    messageBoxes.push_back({text.utf8(), title.utf8(), icon});
-  }
+  void MessageBox(const BStr&, const BStr&, platform::MessageIcon) override {}
   void ShowAboutBox(const platform::AboutBox& box) override { aboutBoxes.push_back(box); }
   void ShowHelpContents(const std::string& helpFile) override { helpFiles.push_back(helpFile); }
 };
