@@ -40,15 +40,13 @@ struct ProbeScript {
   bool stopRaises = false;
   int busyAnswers = 0;  // Busy() reports true this many times; INT_MAX for ever
   std::function<void()> whenNavigating;
-  std::vector<std::string> calls;  // "Navigate2(url)", "Stop()", ...
+  std::vector<std::string> calls;  // "Navigate2(url)", "Navigate(url)", "Stop()", "Quit()"
   int browsersMade = 0;
   int browsersAlive = 0;
 
   static constexpr int kForever = INT_MAX;
   bool Called(const std::string& call) const {
-    for (const auto& c : calls)
-      if (c.rfind(call, 0) == 0) return true;
-    return false;
+    return std::ranges::any_of(calls, [&](const auto& c) { return c.starts_with(call); });
   }
 };
 
@@ -61,9 +59,9 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   ~FakeProbeBrowser() override { --script_->browsersAlive; }
 
   void SetEvents(platform::ProbeBrowserEvents events) override { events_ = std::move(events); }
-  void SetAddressBar(bool v) override { Record("SetAddressBar(" + Flag(v) + ")"); }
-  void SetStatusBar(bool v) override { Record("SetStatusBar(" + Flag(v) + ")"); }
-  void SetVisible(bool v) override { Record("SetVisible(" + Flag(v) + ")"); }
+  void SetAddressBar(bool) override {}
+  void SetStatusBar(bool) override {}
+  void SetVisible(bool) override {}
   bool Busy() override {
     if (script_->busyAnswers == 0) return false;
     if (script_->busyAnswers != ProbeScript::kForever) --script_->busyAnswers;
@@ -72,10 +70,10 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   void Navigate2(const BStr& url) override { Start("Navigate2", url, script_->navigate2Raises); }
   void Navigate(const BStr& url) override { Start("Navigate", url, script_->navigateRaises); }
   void Stop() override {
-    Record("Stop()");
+    script_->calls.push_back("Stop()");
     if (script_->stopRaises) throw AutomationError(-2147467259, u"fake", u"stop failed");
   }
-  void Quit() override { Record("Quit()"); }
+  void Quit() override { script_->calls.push_back("Quit()"); }
   void SetDocumentBodyText(const BStr&) override {
     if (!hasDocument_) throw AutomationError(91, u"fake", u"no document");
   }
@@ -83,11 +81,8 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   BStr DocumentReadyState() override { return BStr("complete"); }
 
  private:
-  static std::string Flag(bool v) { return v ? "true" : "false"; }
-  void Record(std::string call) { script_->calls.push_back(std::move(call)); }
-
   void Start(const std::string& how, const BStr& url, bool raises) {
-    Record(how + "(" + url.utf8() + ")");
+    script_->calls.push_back(how + "(" + url.utf8() + ")");
     if (raises) throw AutomationError(-2147467259, u"fake", BStr(how + " refused"));
     if (script_->whenNavigating) script_->whenNavigating();
     hasDocument_ = true;
@@ -99,14 +94,10 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
     platform::PostThreadMessage([this, alive = std::weak_ptr<int>(alive_), event, pumps] {
       if (alive.expired()) return;
       if (pumps > 0) return PostLater(event, pumps - 1);
-      Fire(event);
+      if (event.kind == ProbeEvent::kProgress) events_.ProgressChange(1, 100);
+      if (event.kind == ProbeEvent::kComplete) events_.NavigateComplete2(BStr("probe"));
+      if (event.kind == ProbeEvent::kError) events_.NavigateError(BStr("probe"), event.statusCode);
     });
-  }
-
-  void Fire(const ProbeEvent& event) const {
-    if (event.kind == ProbeEvent::kProgress) events_.ProgressChange(1, 100);
-    if (event.kind == ProbeEvent::kComplete) events_.NavigateComplete2(BStr("probe"));
-    if (event.kind == ProbeEvent::kError) events_.NavigateError(BStr("probe"), event.statusCode);
   }
 
   std::shared_ptr<ProbeScript> script_;
