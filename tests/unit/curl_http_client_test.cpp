@@ -104,18 +104,6 @@ TEST_F(CurlHttpClientTest, ReturnsTheAnswerDecodedByItsCharsetWithStatusAndReaso
   }
 }
 
-// The encryption switch widens the TLS versions; https works with or without it.
-TEST_F(CurlHttpClientTest, HttpsWorksWithTheCertificateAuthorityOfTheCaFile) {
-  TestServer server(TestServer::Scheme::kHttps);
-  ServeEveryPost(server, 200, "secret answer");
-  testing::ScopedEnvironment ca("ORVULINK_CA_FILE", testing::TestTlsFiles().certificate);
-  for (const bool encrypt : {true, false}) {
-    auto client = ClientFor(server.Url("/gw", "HtTpS"));
-    if (encrypt) client->EnableEncryption(63);
-    EXPECT_EQ(client->Send("data").utf8(), "secret answer") << encrypt;
-  }
-}
-
 // The send fails without an answer: the error's number and the status code are 12000 + the
 // CURLcode, there is no status text, and the next send on the same client works again.
 TEST_F(CurlHttpClientTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {

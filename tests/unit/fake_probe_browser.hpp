@@ -3,9 +3,6 @@
 // with it. Events of a browser already released are dropped, as a real browser's are.
 #pragma once
 
-#include <orvulink/automation.hpp>
-#include <orvulink/platform.hpp>
-
 #include <orvulink/control.hpp>
 
 #include "fake_network.hpp"
@@ -14,15 +11,8 @@
 #include "test_support.hpp"
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace orvulink::testing {
 
@@ -138,13 +128,7 @@ class ExchangeScene : public ::testing::Test {
     if (const char* previous = std::getenv(kHostVariable)) previousHost_ = previous;
     setenv(kHostVariable, kHost, 1);
     control = OrvuLinkActiveX::Create();
-    form.iCodeTest = 0;
-    form.bRawAnswer = VariantBool(false);
-    form.iNavigateState = 0;
-    form.bProgress = VariantBool(false);
-    form.iTry = 0;
-    form.WebBrowser.reset();
-    form.probeLastError.clear();
+    form = gateway::ExchangeForm();
     platform::SetMessagePump(nullptr);
     platform::PumpMessages();  // what an earlier test left behind is dropped
   }
@@ -152,16 +136,12 @@ class ExchangeScene : public ::testing::Test {
     EXPECT_EQ(http.script->clientsAlive, 0);
     EXPECT_EQ(browser.script->browsersAlive, 0);
     platform::SetMessagePump(nullptr);
-    if (previousHost_) {
-      setenv(kHostVariable, previousHost_->c_str(), 1);
-    } else {
-      unsetenv(kHostVariable);
-    }
+    previousHost_ ? setenv(kHostVariable, previousHost_->c_str(), 1) : unsetenv(kHostVariable);
   }
 
   // The pauses of `length` the component took.
   int Pauses(std::chrono::milliseconds length) const {
-    return static_cast<int>(std::count(clock->sleeps.begin(), clock->sleeps.end(), length));
+    return static_cast<int>(std::ranges::count(clock->sleeps, length));
   }
 
   std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();

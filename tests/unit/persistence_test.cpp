@@ -4,12 +4,10 @@
 #include <orvulink/property_bag.hpp>
 
 #include "control/control_state.hpp"
-#include "platform/boolean_conversion.hpp"
 #include "test_support.hpp"
 
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -107,7 +105,12 @@ TEST(Persistence, RestoreStoresConvertedValuesStraightIntoTheState) {
         {"TestMode", false},
         {"UseAutomayicProxy", true},
         {"ProxyPort", "8080"}}},
-      {"unconvertible", {{"TestMode", "maybe"}, {"UserName", AnObject()}}, {}},
+      {"conversions to a boolean",
+       {{"TestMode", "0.0"}, {"encryptSSL", Date(1.0)}, {"UseAutomayicProxy", "tRuE"}},
+       {{"TestMode", false}, {"encryptSSL", true}, {"UseAutomayicProxy", true}}},
+      {"unconvertible",
+       {{"TestMode", "maybe"}, {"UserName", AnObject()}, {"encryptSSL", AnObject()}},
+       {}},
   };
   for (const auto& c : cases) {
     auto control = ControlWithEverySetting();
@@ -125,26 +128,6 @@ TEST(Persistence, RestoreStoresConvertedValuesStraightIntoTheState) {
     for (const auto& [key, value] : c.changes)
       expected[key] = value;
     EXPECT_EQ(Saved(*control), expected) << c.name;
-  }
-}
-
-TEST(BooleanConversion, FollowsTheAutomationRules) {
-  const std::pair<Variant, std::optional<std::int16_t>> cases[] = {{VariantBool::Raw(1), 1},
-                                                                   {std::int32_t{-5}, -1},
-                                                                   {Variant(), 0},
-                                                                   {Date(1.0), -1},
-                                                                   {"TRUE", -1},
-                                                                   {"fAlSe", 0},
-                                                                   {"0.0", 0},
-                                                                   {"maybe", std::nullopt},
-                                                                   {AnObject(), std::nullopt}};
-  int index = 0;
-  for (const auto& [value, raw] : cases) {
-    SCOPED_TRACE(index++);
-    if (raw)
-      EXPECT_EQ(platform::ToVariantBool(value).value, *raw);
-    else
-      EXPECT_EQ(testing::RaisedNumber([&v = value] { platform::ToVariantBool(v); }), 13);
   }
 }
 
