@@ -16,16 +16,25 @@ namespace {
 using testing::CatchAutomationError;
 using testing::OpenSslMd5Hex;
 
-// Every member resets the error a failed command left behind, except those that read it: one
-// member of each way the control reads and stores.
+// Every member resets the error a failed command left behind, except those that read it.
 TEST(Control, MembersResetTheErrorStateExceptErrCodeAndErrDescription) {
   const std::vector<std::pair<std::string_view, std::function<void(OrvuLinkActiveX&)>>> members = {
       {"ErrCode", [](auto& c) { (void)c.ErrCode(); }},
       {"ErrDescription", [](auto& c) { (void)c.ErrDescription(); }},
       {"LastRespose", [](auto& c) { (void)c.LastRespose(); }},
+      {"LastRequest", [](auto& c) { (void)c.LastRequest(); }},
       {"Version", [](auto& c) { (void)c.Version(); }},
+      {"EncryptSSL", [](auto& c) { (void)c.EncryptSSL(); }},
+      {"EncryptSSL", [](auto& c) { c.EncryptSSL(true); }},
       {"TestMode", [](auto& c) { c.TestMode(false); }},
+      {"UserName", [](auto& c) { (void)c.UserName(); }},
       {"Password", [](auto& c) { c.Password("p"); }},
+      {"AutomaticProxy", [](auto& c) { (void)c.AutomaticProxy(); }},
+      {"Proxy", [](auto& c) { c.Proxy("gw"); }},
+      {"ProxyPort", [](auto& c) { (void)c.ProxyPort(); }},
+      {"ProxyUsername", [](auto& c) { c.ProxyUsername("x"); }},
+      {"ProxyPassword", [](auto& c) { (void)c.ProxyPassword(); }},
+      {"VAPcode", [](auto& c) { (void)c.VAPcode(); }},
       {"ShowAboutBox", [](auto& c) { c.ShowAboutBox(); }},
   };
   testing::ScopedUserInterface ui(std::make_shared<testing::RecordingUserInterface>());

@@ -101,6 +101,9 @@ TEST_F(CurlHttpClientTest, ReturnsTheAnswerDecodedByItsCharsetWithStatusAndReaso
     EXPECT_EQ(client->Send("data").str(), c.text);
     EXPECT_EQ(client->StatusText().utf8(), c.reason);
     EXPECT_EQ(client->StatusCode(), c.status);
+    client->Reset();  // forgets the last status, keeps the address
+    EXPECT_EQ(client->StatusText().utf8() + std::to_string(client->StatusCode()), "0");
+    EXPECT_EQ(client->Send("again").str(), c.text);
   }
 }
 

@@ -66,13 +66,41 @@ TEST(ErrorExit, TrappedMapsStoresAndRaisesAgain) {
   EXPECT_EQ(platform::CurrentExceptionAsAutomationError().Number(), 5);  // outside a handler
 }
 
-TEST(ErrorExit, NumberedErrorsCarryTheirTextAndSuppressedBodiesNeverRaise) {
+// The numbers and texts hosts match on.
+TEST(ErrorExit, NumberedErrorsCarryTheirNumberAndText) {
+  const std::pair<OrvuLink_ErrorRuntime, const char*> errors[] = {
+      {ORVULINK_ERROR_GENERIC, "generic error"},
+      {ORVULINK_ERROR_AUTHENTICATION, "username/password error"},
+      {ORVULINK_ERROR_CGI, "CGI error"},
+      {ORVULINK_ERROR_CREDIT, "insufficient credit"},
+      {ORVULINK_ERROR_MAXQUEUE, "too many messages in queue"},
+      {ORVULINK_ERROR_NETWORK, "unable to connect to server"},
+      {ORVULINK_ERROR_GATEWAY, "gateway error"},
+      {ORVULINK_ERROR_VAPCODE, "wrong VAP Code"},
+      {ORVULINK_ERROR_AUTORESPONDER,
+       "autoresponder error (key is invalid or expired, or autoresponder text is invalid or "
+       "already existing)"},
+      {ORVULINK_ERROR_SENTSMS, "message already sent"},
+      {ORVULINK_ERROR_WRONG, "message wrong"},
+      {ORVULINK_ERROR_EXPLORER, "Intenet Explorer version old"},
+      {ORVULINK_ERROR_TEXT_MESSAGE, "message from gateway"},
+      {ORVULINK_ERROR_COMMAND, "command error"},
+      {ORVULINK_EVENT_KEYRECIVE_REQUEST, "Request KeyRecive"}};
+  const std::int32_t numbers[] = {28374, 28375, 28376, 28377, 28378, 28379, 28383, 28384,
+                                  28385, 28386, 28387, 28388, 28389, 28390, 28391};
+  for (std::size_t i = 0; i < std::size(errors); ++i) {
+    ControlState state;
+    auto error = CatchAutomationError([&] { RaiseNumbered(state, errors[i].first); });
+    ASSERT_TRUE(error) << errors[i].second;
+    EXPECT_EQ(error->Number(), numbers[i]) << errors[i].second;
+    EXPECT_EQ(error->Description().utf8(), std::string("SMS gateway: ") + errors[i].second);
+    EXPECT_EQ(state.ErrCode, numbers[i]);
+    EXPECT_EQ(BStr(state.ErrDescription), error->Description());
+  }
+}
+
+TEST(ErrorExit, SuppressedBodiesNeverRaise) {
   ControlState state;
-  auto error = CatchAutomationError([&] { RaiseNumbered(state, ORVULINK_ERROR_CREDIT); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), 28377);
-  EXPECT_EQ(error->Description(), BStr("SMS gateway: insufficient credit"));
-  EXPECT_EQ(state.ErrDescription, u"SMS gateway: insufficient credit");
   EXPECT_FALSE(Suppressed([&] { RaiseNumbered(state, ORVULINK_ERROR_VAPCODE); }));
   EXPECT_EQ(state.ErrCode, 28384);
   EXPECT_TRUE(Suppressed([] {}));
