@@ -2,7 +2,6 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
-#include "fake_network.hpp"
 #include "platform/curl_global.hpp"
 #include "platform/curl_http_client.hpp"
 #include "platform/http_status.hpp"
@@ -194,22 +193,6 @@ TEST_F(CurlHttpClientTest, TheProxySettingsReachTheProxy) {
   EXPECT_EQ(client->StatusCode(), 407);
   for (const auto& request : Seen())
     EXPECT_EQ(request.target, gateway);
-}
-
-TEST_F(CurlHttpClientTest, AFactoryReplacesTheClientNullRestoresLibcurlAndNoClientRaises) {
-  TestServer server;
-  ServeEveryPost(server, 200, "real answer");
-  testing::ScopedFakeHttp fake;
-  fake.script->Queue({"fake"});
-  EXPECT_EQ(MakeHttpClient()->Send("data").utf8(), "fake");
-  const HttpClientFactory replaced = SetHttpClientFactory(nullptr);
-  auto client = MakeHttpClient();
-  client->SetAddress(server.Url("/gw"));
-  EXPECT_EQ(client->Send("data").utf8(), "real answer");
-  SetHttpClientFactory([] { return std::unique_ptr<HttpClient>(); });
-  EXPECT_TRUE(testing::RaisesError(429, [] { MakeHttpClient(); }));
-  SetHttpClientFactory(replaced);
-  EXPECT_EQ(fake.script->clientsMade, 1);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <orvulink/control.hpp>
 #include <orvulink/property_bag.hpp>
 
 #include "test_support.hpp"
@@ -101,26 +100,6 @@ TEST(FilePropertyBag, RefusesWhatALineCannotHold) {
         << key;
     EXPECT_EQ(bag.ReadProperty(key, "none"), Variant("none")) << key;
   }
-}
-
-TEST(FilePropertyBag, CarriesTheControlSettingsToTheNextRun) {
-  TempFolder folder;
-  const fs::path file = folder.path() / "control.cfg";
-  auto control = OrvuLinkActiveX::Create();
-  control->UserName("anna");
-  control->EncryptSSL(false);
-  control->ProxyPassword("line\r\nbreak");  // cannot be written: skipped
-  FilePropertyBag saved(file);
-  control->WriteProperties(saved);
-  saved.Save();
-
-  control = OrvuLinkActiveX::Create();
-  FilePropertyBag loaded(file);
-  loaded.Load();
-  control->ReadProperties(loaded);
-  EXPECT_EQ(control->UserName(), BStr("anna"));
-  EXPECT_EQ(control->EncryptSSL(), VariantBool(false));
-  EXPECT_EQ(control->ProxyPassword(), BStr(""));
 }
 
 }  // namespace
