@@ -104,6 +104,8 @@ TEST_F(CurlProbeBrowserTest, EachNavigationEndsInOneEvent) {
   StartServer(server);
   TestServer secure(TestServer::Scheme::kHttps);
   StartServer(secure);
+  TestServer untrusted(TestServer::Scheme::kHttps);
+  StartServer(untrusted);
   testing::ScopedEnvironment ca("ORVULINK_CA_FILE", std::nullopt);
   const struct {
     std::string url;
@@ -119,7 +121,7 @@ TEST_F(CurlProbeBrowserTest, EachNavigationEndsInOneEvent) {
       {"http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/neton.htm", 10s,
        false, kInetResourceNotFound},
       {server.Url("/stall"), 300ms, false, kInetConnectionTimeout},
-      {secure.Url("/update/neton.htm", "Https"), 10s, false, kInetSecurityProblem},
+      {untrusted.Url("/update/neton.htm", "Https"), 10s, false, kInetSecurityProblem},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url);
