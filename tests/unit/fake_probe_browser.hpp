@@ -3,9 +3,6 @@
 // with it. Events of a browser already released are dropped, as a real browser's are.
 #pragma once
 
-#include <orvulink/automation.hpp>
-#include <orvulink/platform.hpp>
-
 #include <orvulink/control.hpp>
 
 #include "fake_network.hpp"
@@ -14,15 +11,8 @@
 #include "test_support.hpp"
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace orvulink::testing {
 
@@ -40,15 +30,13 @@ struct ProbeScript {
   bool stopRaises = false;
   int busyAnswers = 0;  // Busy() reports true this many times; INT_MAX for ever
   std::function<void()> whenNavigating;
-  std::vector<std::string> calls;  // "Navigate2(url)", "Stop()", ...
+  std::vector<std::string> calls;  // "Navigate2(url)", "Navigate(url)", "Stop()", "Quit()"
   int browsersMade = 0;
   int browsersAlive = 0;
 
   static constexpr int kForever = INT_MAX;
   bool Called(const std::string& call) const {
-    for (const auto& c : calls)
-      if (c.rfind(call, 0) == 0) return true;
-    return false;
+    return std::ranges::any_of(calls, [&](const auto& c) { return c.starts_with(call); });
   }
 };
 
@@ -61,9 +49,9 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   ~FakeProbeBrowser() override { --script_->browsersAlive; }
 
   void SetEvents(platform::ProbeBrowserEvents events) override { events_ = std::move(events); }
-  void SetAddressBar(bool v) override { Record("SetAddressBar(" + Flag(v) + ")"); }
-  void SetStatusBar(bool v) override { Record("SetStatusBar(" + Flag(v) + ")"); }
-  void SetVisible(bool v) override { Record("SetVisible(" + Flag(v) + ")"); }
+  void SetAddressBar(bool) override {}
+  void SetStatusBar(bool) override {}
+  void SetVisible(bool) override {}
   bool Busy() override {
     if (script_->busyAnswers == 0) return false;
     if (script_->busyAnswers != ProbeScript::kForever) --script_->busyAnswers;
@@ -72,10 +60,10 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   void Navigate2(const BStr& url) override { Start("Navigate2", url, script_->navigate2Raises); }
   void Navigate(const BStr& url) override { Start("Navigate", url, script_->navigateRaises); }
   void Stop() override {
-    Record("Stop()");
+    script_->calls.push_back("Stop()");
     if (script_->stopRaises) throw AutomationError(-2147467259, u"fake", u"stop failed");
   }
-  void Quit() override { Record("Quit()"); }
+  void Quit() override { script_->calls.push_back("Quit()"); }
   void SetDocumentBodyText(const BStr&) override {
     if (!hasDocument_) throw AutomationError(91, u"fake", u"no document");
   }
@@ -83,11 +71,8 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   BStr DocumentReadyState() override { return BStr("complete"); }
 
  private:
-  static std::string Flag(bool v) { return v ? "true" : "false"; }
-  void Record(std::string call) { script_->calls.push_back(std::move(call)); }
-
   void Start(const std::string& how, const BStr& url, bool raises) {
-    Record(how + "(" + url.utf8() + ")");
+    script_->calls.push_back(how + "(" + url.utf8() + ")");
     if (raises) throw AutomationError(-2147467259, u"fake", BStr(how + " refused"));
     if (script_->whenNavigating) script_->whenNavigating();
     hasDocument_ = true;
@@ -99,14 +84,10 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
     platform::PostThreadMessage([this, alive = std::weak_ptr<int>(alive_), event, pumps] {
       if (alive.expired()) return;
       if (pumps > 0) return PostLater(event, pumps - 1);
-      Fire(event);
+      if (event.kind == ProbeEvent::kProgress) events_.ProgressChange(1, 100);
+      if (event.kind == ProbeEvent::kComplete) events_.NavigateComplete2(BStr("probe"));
+      if (event.kind == ProbeEvent::kError) events_.NavigateError(BStr("probe"), event.statusCode);
     });
-  }
-
-  void Fire(const ProbeEvent& event) const {
-    if (event.kind == ProbeEvent::kProgress) events_.ProgressChange(1, 100);
-    if (event.kind == ProbeEvent::kComplete) events_.NavigateComplete2(BStr("probe"));
-    if (event.kind == ProbeEvent::kError) events_.NavigateError(BStr("probe"), event.statusCode);
   }
 
   std::shared_ptr<ProbeScript> script_;
@@ -147,11 +128,7 @@ class ExchangeScene : public ::testing::Test {
     if (const char* previous = std::getenv(kHostVariable)) previousHost_ = previous;
     setenv(kHostVariable, kHost, 1);
     control = OrvuLinkActiveX::Create();
-    form.iCodeTest = 0;
-    form.iNavigateState = 0;
-    form.bProgress = VariantBool(false);
-    form.WebBrowser.reset();
-    form.probeLastError.clear();
+    form = gateway::ExchangeForm();
     platform::SetMessagePump(nullptr);
     platform::PumpMessages();  // what an earlier test left behind is dropped
   }
@@ -159,16 +136,12 @@ class ExchangeScene : public ::testing::Test {
     EXPECT_EQ(http.script->clientsAlive, 0);
     EXPECT_EQ(browser.script->browsersAlive, 0);
     platform::SetMessagePump(nullptr);
-    if (previousHost_) {
-      setenv(kHostVariable, previousHost_->c_str(), 1);
-    } else {
-      unsetenv(kHostVariable);
-    }
+    previousHost_ ? setenv(kHostVariable, previousHost_->c_str(), 1) : unsetenv(kHostVariable);
   }
 
   // The pauses of `length` the component took.
   int Pauses(std::chrono::milliseconds length) const {
-    return static_cast<int>(std::count(clock->sleeps.begin(), clock->sleeps.end(), length));
+    return static_cast<int>(std::ranges::count(clock->sleeps, length));
   }
 
   std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();

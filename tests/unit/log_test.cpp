@@ -2,97 +2,62 @@
 
 #include "gateway/log.hpp"
 #include "gateway/startup.hpp"
+#include "test_support.hpp"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 namespace orvulink::gateway {
 namespace {
 
 namespace fs = std::filesystem;
 
-class LogFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("orvulink-log-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  static std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
-
-  fs::path dir_;
-};
-
-const std::string kSeparatorLine = std::string(kLogSeparator) + "\r\n";
+std::string Read(const fs::path& path) {
+  std::stringstream content;
+  content << std::ifstream(path, std::ios::binary).rdbuf();
+  return content.str();
+}
 
 // Each run opens with a blank line and the separator; lines go out in the gateway's code page.
-TEST_F(LogFileTest, EachRunOpensWithASeparatorAndLinesAppendInTheCodePage) {
-  const auto path = dir_ / "OrvuLinkLog.txt";
+// Switched off or unwritable, the writer creates nothing and raises nothing.
+TEST(LogFile, EachRunOpensWithASeparatorAndLinesAppendInTheCodePage) {
+  testing::TempFolder dir;
+  const auto path = dir.path() / "OrvuLinkLog.txt";
   {
     LogWriter writer(true, path);
-    writer.Write(u"one");
     writer.Write(u"getUrl: CONTROLLO CONNETIVIT\u00e0 \u20ac\u4e2d");
     writer.Close();
     writer.Write(u"two");
   }
-  EXPECT_EQ(Read(path), "\r\n" + kSeparatorLine +
-                            "one\r\ngetUrl: CONTROLLO CONNETIVIT\xE0 \x80?\r\n" + "\r\n" +
-                            kSeparatorLine + "two\r\n");
+  const std::string separator = "\r\n" + std::string(kLogSeparator) + "\r\n";
+  EXPECT_EQ(Read(path),
+            separator + "getUrl: CONTROLLO CONNETIVIT\xE0 \x80?\r\n" + separator + "two\r\n");
+  LogWriter(false, dir.path() / "off.txt").Write(u"x");
+  std::ofstream(dir.path() / "blocker") << "not a folder";
+  LogWriter(true, dir.path() / "blocker" / "log.txt").Write(u"x");
+  EXPECT_FALSE(fs::exists(dir.path() / "off.txt"));
+  EXPECT_FALSE(fs::exists(dir.path() / "blocker" / "log.txt"));
+
+  fs::create_directories(dir.path() / "folder");
+  std::ofstream(dir.path() / ".hidden") << "h";
+  EXPECT_TRUE(FileExists(path));
+  for (const fs::path& other : {dir.path() / ".hidden", dir.path() / "folder",
+                                dir.path() / "missing.txt", fs::path(std::string(5000, 'a'))})
+    EXPECT_FALSE(FileExists(other)) << other;
 }
 
-TEST_F(LogFileTest, SwitchedOffOrUnwritableCreatesNothingAndRaisesNothing) {
-  LogWriter off(false, dir_ / "OrvuLinkLog.txt");
-  off.Write(u"x");
-  EXPECT_FALSE(fs::exists(dir_ / "OrvuLinkLog.txt"));
-  // A regular file where the folder should be: nothing can be created below it.
-  std::ofstream(dir_ / "blocker") << "not a folder";
-  LogWriter writer(true, dir_ / "blocker" / "OrvuLinkLog.txt");
-  EXPECT_NO_THROW(writer.Write(u"x"));
-  EXPECT_FALSE(fs::exists(dir_ / "blocker" / "OrvuLinkLog.txt"));
-}
-
-TEST_F(LogFileTest, FileExistsSeesOnlyNormalVisibleFiles) {
-  std::ofstream(dir_ / "visible.txt") << "v";
-  std::ofstream(dir_ / ".hidden") << "h";
-  fs::create_directories(dir_ / "folder");
-  EXPECT_TRUE(FileExists(dir_ / "visible.txt"));
-  EXPECT_FALSE(FileExists(dir_ / ".hidden"));
-  EXPECT_FALSE(FileExists(dir_ / "folder"));
-  EXPECT_FALSE(FileExists(dir_ / "missing.txt"));
-  EXPECT_FALSE(FileExists(""));
-  EXPECT_FALSE(FileExists(std::string(5000, 'a')));
-}
-
-// The trace sits beside the component's own file.
+// The trace sits beside the component's own file; each start drops the old one.
 TEST(StartRoutine, DeletesAnOldTraceWhateverTheSwitchSays) {
   const auto path = LogPath();
   EXPECT_EQ(path.filename(), "OrvuLinkLog.txt");
-  ASSERT_TRUE(fs::is_directory(path.parent_path()));
   std::ofstream(path) << "old run";
   ASSERT_TRUE(fs::exists(path));
   Main();
-  // With the switch on, Main writes its own line into a fresh file.
-  if (kLogEnabled) {
-    std::ifstream in(path);
-    std::string content((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(content.find("old run"), std::string::npos);
-    CloseLog();
-    fs::remove(path);
-  } else {
-    EXPECT_FALSE(fs::exists(path));
-  }
+  CloseLog();
+  EXPECT_EQ(fs::exists(path), kLogEnabled);
+  if (kLogEnabled) EXPECT_EQ(Read(path).find("old run"), std::string::npos);
+  fs::remove(path);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "platform/pump.hpp"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,104 +25,74 @@ class PumpTest : public testing::Test {
     PumpMessages();
   }
   std::vector<std::string> log_;
+  void Post(std::string name) {
+    PostThreadMessage([this, name] { log_.push_back(name); });
+  }
 };
 
+// Polls, then messages (one posted by a poll among them), then the hook.
 TEST_F(PumpTest, SourcesThenMessagesThenHook) {
-  PostThreadMessage([&] { log_.push_back("message 1"); });
-  PostThreadMessage([&] { log_.push_back("message 2"); });
-  auto source = AddPumpSource([&] { log_.push_back("poll"); });
+  Post("message");
+  auto source = AddPumpSource([&] {
+    log_.push_back("poll");
+    if (log_.size() == 1) Post("posted by poll");
+  });
   SetMessagePump([&] { log_.push_back("hook"); });
   PumpMessages();
-  EXPECT_EQ(log_, (std::vector<std::string>{"poll", "message 1", "message 2", "hook"}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"poll", "message", "posted by poll", "hook"}));
 }
 
-TEST_F(PumpTest, MessagesArriveOnceAndOnlyOnTheirThread) {
-  int delivered = 0;
-  PostThreadMessage([&] { ++delivered; });
-  std::thread other([] { PumpMessages(); });
-  other.join();
-  EXPECT_EQ(delivered, 0);
-  PumpMessages();
-  PumpMessages();
-  EXPECT_EQ(delivered, 1);
-}
-
-TEST_F(PumpTest, MessagePostedByAPollArrivesInTheSamePump) {
-  auto source = AddPumpSource([&] { PostThreadMessage([&] { log_.push_back("event"); }); });
-  PumpMessages();
-  EXPECT_EQ(log_, (std::vector<std::string>{"event"}));
-}
-
-TEST_F(PumpTest, MessagePostedDuringDeliveryWaitsForTheNextPump) {
+// A message posted during delivery waits for the next pump, unless a nested pump delivers it
+// after the rest of the batch; each message arrives once.
+TEST_F(PumpTest, PostedDuringDeliveryWaitsForTheNextPumpOrANestedOne) {
   PostThreadMessage([&] {
     log_.push_back("first");
-    PostThreadMessage([&] { log_.push_back("follow-up"); });
+    Post("follow-up");
   });
   PumpMessages();
   EXPECT_EQ(log_, (std::vector<std::string>{"first"}));
-  PumpMessages();
-  EXPECT_EQ(log_, (std::vector<std::string>{"first", "follow-up"}));
-}
-
-TEST_F(PumpTest, ReentrantPumpDeliversEachMessageOnce) {
   PostThreadMessage([&] {
     log_.push_back("a");
-    PostThreadMessage([&] { log_.push_back("posted by a"); });
+    Post("posted by a");
     PumpMessages();
   });
-  PostThreadMessage([&] { log_.push_back("b"); });
-  PostThreadMessage([&] { log_.push_back("c"); });
+  Post("b");
   PumpMessages();
   PumpMessages();
-  EXPECT_EQ(log_, (std::vector<std::string>{"a", "b", "c", "posted by a"}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"first", "follow-up", "a", "b", "posted by a"}));
 }
 
-TEST_F(PumpTest, SourceEndsWhenItsHandleIsDestroyed) {
-  int polls = 0;
-  auto source = AddPumpSource([&] { ++polls; });
+TEST_F(PumpTest, MessagesArriveOnlyOnTheirThread) {
+  Post("here");
+  std::thread([] { PumpMessages(); }).join();
+  EXPECT_TRUE(log_.empty());
   PumpMessages();
-  source.reset();
-  PumpMessages();
-  EXPECT_EQ(polls, 1);
+  EXPECT_EQ(log_.size(), 1u);
 }
 
-TEST_F(PumpTest, SourceMayRemoveItselfFromInsideItsPoll) {
-  int polls = 0;
+// A source or hook may end itself while it runs (its captures stay alive until it returns), and a
+// poll is not re-entered by a pump inside it.
+TEST_F(PumpTest, SourcesAndHookMayEndThemselvesAndAreNotReentered) {
+  int polls = 0, depth = 0, maxDepth = 0, hookCalls = 0;
   std::unique_ptr<PumpSource> source;
   source = AddPumpSource([&, keep = std::string(64, 'x')] {
     ++polls;
-    EXPECT_EQ(keep.size(), 64u);  // its captures stay alive while it runs
+    maxDepth = std::max(maxDepth, ++depth);
+    if (depth == 1) PumpMessages();
     source.reset();
     EXPECT_EQ(keep.size(), 64u);
-  });
-  PumpMessages();
-  PumpMessages();
-  EXPECT_EQ(polls, 1);
-}
-
-TEST_F(PumpTest, PollIsNotReenteredByAPumpInsideIt) {
-  int depth = 0;
-  int maxDepth = 0;
-  auto source = AddPumpSource([&] {
-    ++depth;
-    maxDepth = std::max(maxDepth, depth);
-    if (depth == 1) PumpMessages();
     --depth;
   });
-  PumpMessages();
-  EXPECT_EQ(maxDepth, 1);
-}
-
-TEST_F(PumpTest, HookMayReplaceItselfWhileRunning) {
-  int calls = 0;
   SetMessagePump([&, marker = std::string(64, 'h')] {
-    ++calls;
+    ++hookCalls;
     SetMessagePump(nullptr);
     EXPECT_EQ(marker.size(), 64u);
   });
   PumpMessages();
   PumpMessages();
-  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(polls, 1);
+  EXPECT_EQ(maxDepth, 1);
+  EXPECT_EQ(hookCalls, 1);
 }
 
 }  // namespace
@@ -132,80 +101,45 @@ TEST_F(PumpTest, HookMayReplaceItselfWhileRunning) {
 namespace orvulink {
 namespace {
 
-TEST(EventTest, HandlersRunInTheOrderConnected) {
+TEST(EventTest, HandlersRunInOrderUntilTheirConnectionEnds) {
   Event<int> event;
   std::vector<std::string> calls;
   auto first = event.Connect([&](int v) { calls.push_back("first " + std::to_string(v)); });
-  auto second = event.Connect([&](int v) { calls.push_back("second " + std::to_string(v)); });
+  std::optional<Event<int>::Connection> moved;
+  {
+    auto second = event.Connect([&](int v) { calls.push_back("second " + std::to_string(v)); });
+    auto third = event.Connect([&](int) { calls.push_back("third"); });
+    moved.emplace(std::move(second));
+  }
   event.Fire(7);
-  EXPECT_EQ(calls, (std::vector<std::string>{"first 7", "second 7"}));
-  EXPECT_EQ(event.HandlerCount(), 2u);
-}
-
-TEST(EventTest, DestroyedConnectionDisconnects) {
-  Event<> event;
-  int calls = 0;
-  {
-    auto connection = event.Connect([&] { ++calls; });
-    event.Fire();
-  }
-  event.Fire();
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(event.HandlerCount(), 0u);
-}
-
-TEST(EventTest, MovedConnectionStaysConnectedUntilItsOwnerEnds) {
-  Event<> event;
-  int calls = 0;
-  std::optional<Event<>::Connection> kept;
-  {
-    auto connection = event.Connect([&] { ++calls; });
-    kept.emplace(std::move(connection));
-  }
-  event.Fire();
-  EXPECT_TRUE(kept->Connected());
-  kept.reset();
-  event.Fire();
-  EXPECT_EQ(calls, 1);
-}
-
-TEST(EventTest, HandlerMayDisconnectItselfDuringFire) {
-  Event<> event;
-  int calls = 0;
-  Event<>::Connection self;
-  self = event.Connect([&] {
-    ++calls;
-    self.Disconnect();
-  });
-  event.Fire();
-  event.Fire();
-  EXPECT_EQ(calls, 1);
-  EXPECT_FALSE(self.Connected());
-}
-
-TEST(EventTest, HandlerDestroyedByAnEarlierOneIsNotCalled) {
-  Event<> event;
-  auto owner = std::make_unique<int>(0);
-  Event<>::Connection later;
-  auto earlier = event.Connect([&] {
-    later = Event<>::Connection();
-    owner.reset();
-  });
-  later = event.Connect([&] { ++*owner; });  // would touch freed memory if still called
-  event.Fire();
-  EXPECT_EQ(owner, nullptr);
+  moved.reset();
+  event.Fire(8);
+  EXPECT_EQ(calls, (std::vector<std::string>{"first 7", "second 7", "first 8"}));
   EXPECT_EQ(event.HandlerCount(), 1u);
 }
 
-TEST(EventTest, HandlerConnectedDuringFireRunsFromTheNextFiring) {
+// During a firing a handler may disconnect itself or destroy a later one (which then is not
+// called); one connected during the firing runs from the next.
+TEST(EventTest, HandlersMayChangeTheListDuringFire) {
   Event<> event;
-  int lateCalls = 0;
+  int selfCalls = 0, lateCalls = 0;
+  auto owner = std::make_unique<int>(0);
+  Event<>::Connection self, later;
   std::vector<Event<>::Connection> added;
-  auto adder = event.Connect([&] { added.push_back(event.Connect([&] { ++lateCalls; })); });
+  self = event.Connect([&] {
+    ++selfCalls;
+    self.Disconnect();
+    later = Event<>::Connection();
+    owner.reset();
+    added.push_back(event.Connect([&] { ++lateCalls; }));
+  });
+  later = event.Connect([&] { ++*owner; });  // would touch freed memory if still called
   event.Fire();
   EXPECT_EQ(lateCalls, 0);
   event.Fire();
+  EXPECT_EQ(selfCalls, 1);
   EXPECT_EQ(lateCalls, 1);
+  EXPECT_FALSE(self.Connected());
 }
 
 }  // namespace

@@ -37,76 +37,51 @@ struct TlsFiles {
 
 namespace detail {
 
-template <class T, void (*Free)(T*)>
-struct OpenSslFree {
-  void operator()(T* p) const { Free(p); }
-};
-using KeyPtr = std::unique_ptr<EVP_PKEY, OpenSslFree<EVP_PKEY, EVP_PKEY_free>>;
-using CertPtr = std::unique_ptr<X509, OpenSslFree<X509, X509_free>>;
-using BioPtr = std::unique_ptr<BIO, OpenSslFree<BIO, BIO_free_all>>;
-
-inline void Require(bool ok, const char* what) {
-  if (!ok) throw std::runtime_error(std::string("test certificate: ") + what);
-}
-
-inline void AddExtension(X509* cert, int nid, const char* value) {
+inline bool AddExtension(X509* cert, int nid, const char* value) {
   X509V3_CTX context;
   X509V3_set_ctx_nodb(&context);
   X509V3_set_ctx(&context, cert, cert, nullptr, nullptr, 0);
   X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &context, nid, value);
-  Require(extension != nullptr, "extension");
-  const int added = X509_add_ext(cert, extension, -1);
+  const bool added = extension != nullptr && X509_add_ext(cert, extension, -1) == 1;
   X509_EXTENSION_free(extension);
-  Require(added == 1, "add extension");
+  return added;
 }
 
-// Self-signed, for IP:127.0.0.1 and DNS:localhost, valid from an hour ago for a day.
-inline CertPtr MakeSelfSignedCertificate(EVP_PKEY* key) {
-  CertPtr cert(X509_new());
-  Require(cert != nullptr, "X509_new");
-  Require(X509_set_version(cert.get(), 2) == 1, "version");
-  Require(ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), 1) == 1, "serial");
-  Require(X509_gmtime_adj(X509_getm_notBefore(cert.get()), -3600) != nullptr, "not before");
-  Require(X509_gmtime_adj(X509_getm_notAfter(cert.get()), 86400) != nullptr, "not after");
-  Require(X509_set_pubkey(cert.get(), key) == 1, "public key");
-  X509_NAME* name = X509_get_subject_name(cert.get());
-  Require(X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                                     reinterpret_cast<const unsigned char*>("OrvuLink test"), -1,
-                                     -1, 0) == 1,
-          "subject");
-  Require(X509_set_issuer_name(cert.get(), name) == 1, "issuer");
-  AddExtension(cert.get(), NID_basic_constraints, "critical,CA:TRUE");
-  AddExtension(cert.get(), NID_key_usage, "critical,digitalSignature,keyCertSign");
-  AddExtension(cert.get(), NID_subject_key_identifier, "hash");
-  AddExtension(cert.get(), NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
-  Require(X509_sign(cert.get(), key, EVP_sha256()) > 0, "sign");
-  return cert;
-}
-
-template <class Write>
-void WritePem(const std::string& path, Write write) {
-  BioPtr file(BIO_new_file(path.c_str(), "w"));
-  Require(file != nullptr, "open PEM file");
-  Require(write(file.get()) == 1, "write PEM file");
-}
-
-// The files live in a directory of their own, removed when the test process ends.
+// A self-signed CA certificate for IP:127.0.0.1 and DNS:localhost, valid from an hour ago for a
+// day, in a directory of its own that is removed when the test process ends.
 struct TlsDirectory {
   std::filesystem::path path;
   TlsFiles files;
 
   TlsDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvulink-tls-XXXXXX");
-    Require(mkdtemp(pattern.data()) != nullptr, "temporary directory");
+    std::string pattern = std::filesystem::temp_directory_path() / "orvulink-tls-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("test certificate: folder");
     path = pattern;
     files = {(path / "cert.pem").string(), (path / "key.pem").string()};
-    KeyPtr key(EVP_EC_gen("P-256"));
-    Require(key != nullptr, "key");
-    const CertPtr cert = MakeSelfSignedCertificate(key.get());
-    WritePem(files.certificate, [&](BIO* bio) { return PEM_write_bio_X509(bio, cert.get()); });
-    WritePem(files.privateKey, [&](BIO* bio) {
-      return PEM_write_bio_PrivateKey(bio, key.get(), nullptr, nullptr, 0, nullptr, nullptr);
-    });
+    EVP_PKEY* key = EVP_EC_gen("P-256");
+    X509* cert = X509_new();
+    X509_NAME* name = X509_get_subject_name(cert);
+    bool ok = key != nullptr && X509_set_version(cert, 2) == 1 &&
+              ASN1_INTEGER_set(X509_get_serialNumber(cert), 1) == 1 &&
+              X509_gmtime_adj(X509_getm_notBefore(cert), -3600) != nullptr &&
+              X509_gmtime_adj(X509_getm_notAfter(cert), 86400) != nullptr &&
+              X509_set_pubkey(cert, key) == 1 &&
+              X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
+                                         reinterpret_cast<const unsigned char*>("OrvuLink test"),
+                                         -1, -1, 0) == 1 &&
+              X509_set_issuer_name(cert, name) == 1 &&
+              AddExtension(cert, NID_basic_constraints, "critical,CA:TRUE") &&
+              AddExtension(cert, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost") &&
+              X509_sign(cert, key, EVP_sha256()) > 0;
+    BIO* certFile = ok ? BIO_new_file(files.certificate.c_str(), "w") : nullptr;
+    BIO* keyFile = ok ? BIO_new_file(files.privateKey.c_str(), "w") : nullptr;
+    ok = certFile != nullptr && keyFile != nullptr && PEM_write_bio_X509(certFile, cert) == 1 &&
+         PEM_write_bio_PrivateKey(keyFile, key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
+    BIO_free_all(certFile);
+    BIO_free_all(keyFile);
+    X509_free(cert);
+    EVP_PKEY_free(key);
+    if (!ok) throw std::runtime_error("test certificate: not made");
   }
   ~TlsDirectory() {
     std::error_code ignored;
