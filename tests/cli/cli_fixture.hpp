@@ -2,7 +2,6 @@
 // settings file of the test's own, the simulator (HTTPS, its own CA) for a test or a suite.
 #pragma once
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -15,9 +14,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -42,28 +39,14 @@ struct Completed {
   int exit_status = -1;  // -1 when the child did not exit normally
   std::string out, err;
 };
-// A value sets the variable, nothing removes it; proxy variables are always removed, so that
-// the client meets the simulator on loopback and never through the machine's proxy.
-using Environment = std::map<std::string, std::optional<std::string>>;
-
-// Starts `program` in `folder` with stdin from /dev/null and stdout/stderr into files.
-inline pid_t Spawn(std::vector<std::string> arguments, const fs::path& folder,
-                   const Environment& changes, const fs::path& out, const fs::path& err) {
-  std::vector<std::string> entries;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry, name = text.substr(0, text.find('='));
-    if (!changes.contains(name) && !name.ends_with("_proxy") && !name.ends_with("_PROXY"))
-      entries.push_back(text);
-  }
-  for (const auto& [name, value] : changes)
-    if (value) entries.push_back(name + "=" + *value);
-  const auto pointers = [](std::vector<std::string>& texts) {
-    std::vector<char*> result;
-    for (auto& text : texts)
-      result.push_back(text.data());
-    result.push_back(nullptr);
-    return result;
-  };
+// Starts a program in `folder`, in this process's environment, with stdin from /dev/null and
+// stdout/stderr into files.
+inline pid_t Spawn(std::vector<std::string> arguments, const fs::path& folder, const fs::path& out,
+                   const fs::path& err) {
+  std::vector<char*> argv;
+  for (auto& argument : arguments)
+    argv.push_back(argument.data());
+  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
@@ -71,8 +54,7 @@ inline pid_t Spawn(std::vector<std::string> arguments, const fs::path& folder,
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   pid_t pid = -1;
-  const int error = posix_spawn(&pid, arguments[0].c_str(), &actions, nullptr,
-                                pointers(arguments).data(), pointers(entries).data());
+  const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) throw std::runtime_error("cannot start " + arguments[0]);
   return pid;
@@ -85,12 +67,11 @@ inline int Reap(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-inline Completed RunProgram(const std::vector<std::string>& arguments, const fs::path& folder,
-                            const Environment& changes) {
+inline Completed RunProgram(const std::vector<std::string>& arguments, const fs::path& folder) {
   static std::atomic<int> next = 0;
   const std::string stem = (folder / ("run" + std::to_string(next++))).string();
   Completed done;
-  done.exit_status = Reap(Spawn(arguments, folder, changes, stem + ".out", stem + ".err"));
+  done.exit_status = Reap(Spawn(arguments, folder, stem + ".out", stem + ".err"));
   done.out = ReadFile(stem + ".out");
   done.err = ReadFile(stem + ".err");
   return done;
@@ -103,7 +84,7 @@ class Gateway {
     const fs::path out = folder / "gateway.out";
     arguments.insert(arguments.begin(), {ORVULINK_GATEWAY_PROGRAM, "--listen", "127.0.0.1:0",
                                          "--tls", "--write-ca", ca_.string()});
-    pid_ = Spawn(arguments, folder, {}, out, folder / "gateway.err");
+    pid_ = Spawn(arguments, folder, out, folder / "gateway.err");
     // "listening on https://127.0.0.1:PORT", printed once the socket listens.
     for (int i = 0; i < 3000 && !ReadFile(out).ends_with('\n'); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -130,44 +111,32 @@ class Gateway {
   int port_ = 0;
 };
 
-// A loopback port nothing listens on: one the kernel handed out and that was freed again.
-inline int ClosedLoopbackPort() {
-  sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-  socklen_t length = sizeof address;
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
 class CliTest : public testing::Test {
  protected:
   CliTest() {
     fs::create_directories(dir_);
-    // Nothing of the user running the tests may leak in: their settings, gateway or CAs.
-    environment_ = {{"HOME", (dir_ / "home").string()},
-                    {"XDG_CONFIG_HOME", std::nullopt},
-                    {"ORVULINK_GATEWAY_HOST", std::nullopt},
-                    {"ORVULINK_CA_FILE", std::nullopt}};
+    // Nothing of the user running the tests may leak in: their settings, gateway, CAs, or a
+    // proxy of the machine between the client and the simulator on loopback.
+    setenv("HOME", (dir_ / "home").c_str(), 1);
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "ORVULINK_GATEWAY_HOST", "ORVULINK_CA_FILE", "TMUX", "http_proxy",
+          "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+      unsetenv(name);
   }
   ~CliTest() override { fs::remove_all(dir_); }
 
-  Completed Cli(const std::vector<std::string>& arguments, const Environment& changes = {}) {
+  Completed Cli(const std::vector<std::string>& arguments, bool default_settings = false) {
     std::vector<std::string> all = {ORVULINK_CLI_PROGRAM};
-    if (changes.empty()) all.insert(all.end(), {"--settings", settings_path().string()});
+    if (!default_settings) all.insert(all.end(), {"--settings", settings_path().string()});
     all.insert(all.end(), arguments.begin(), arguments.end());
-    Environment environment = environment_;
-    for (const auto& [name, value] : changes)
-      environment[name] = value;
-    return RunProgram(all, dir_, environment);
+    return RunProgram(all, dir_);
   }
-  void UseGateway(const Gateway& gateway) {
-    environment_["ORVULINK_GATEWAY_HOST"] = gateway.host();
-    environment_["ORVULINK_CA_FILE"] = gateway.ca().string();
+  static void UseGateway(const Gateway& gateway) {
+    setenv("ORVULINK_GATEWAY_HOST", gateway.host().c_str(), 1);
+    setenv("ORVULINK_CA_FILE", gateway.ca().c_str(), 1);
   }
-  void PointAtClosedPort() {
-    environment_["ORVULINK_GATEWAY_HOST"] = "127.0.0.1:" + std::to_string(ClosedLoopbackPort());
+  static void PointAtClosedPort() {
+    setenv("ORVULINK_GATEWAY_HOST", "127.0.0.1:1", 1);  // a privileged port nothing serves
   }
   // The simulator's demo account; without the automatic proxy no probe precedes a command.
   void SaveSettings(const std::string& password = "demo-password", bool automatic_proxy = false) {
@@ -179,7 +148,6 @@ class CliTest : public testing::Test {
 
   const fs::path dir_ = fs::temp_directory_path() / ("orvulink-cli-" + std::to_string(getpid()) +
                                                      "-" + std::to_string(std::rand()));
-  Environment environment_;
 };
 
 }  // namespace orvulink::cli_test

@@ -80,17 +80,17 @@ TEST_F(CliTest, ConfigSetMatchesKeysIgnoringCaseAndShowMasksPasswords) {
 }
 
 TEST_F(CliTest, SettingsGoWhereTheEnvironmentSays) {
-  const std::pair<std::optional<std::string>, std::string> cases[] = {
-      {(dir_ / "xdg").string(), "xdg/orvulink/settings.ini"},
-      {std::nullopt, "home/.config/orvulink/settings.ini"},
-      {"relative", "home/.config/orvulink/settings.ini"}};  // not absolute: ignored
-  int index = 0;
+  const std::pair<const char*, std::string> cases[] = {
+      {"xdg", "xdg/orvulink/settings.ini"},
+      {nullptr, "home/.config/orvulink/settings.ini"},
+      {"", "home/.config/orvulink/settings.ini"}};  // not absolute: ignored
   for (const auto& [xdg, expected] : cases) {
-    const std::string user = "UserName=user" + std::to_string(++index);
-    const Environment changes = {{"XDG_CONFIG_HOME", xdg}};
-    ASSERT_EQ(Cli({"config", "set", user}, changes).exit_status, 0) << expected;
+    if (xdg) setenv("XDG_CONFIG_HOME", (*xdg ? (dir_ / xdg).string() : "relative").c_str(), 1);
+    if (!xdg) unsetenv("XDG_CONFIG_HOME");
+    const std::string user = "UserName=" + expected + std::to_string(xdg != nullptr);
+    ASSERT_EQ(Cli({"config", "set", user}, true).exit_status, 0) << expected;
     EXPECT_NE(ReadFile(dir_ / expected).find(user), std::string::npos) << expected;
-    EXPECT_NE(Cli({"config", "show"}, changes).out.find(user), std::string::npos) << expected;
+    EXPECT_NE(Cli({"config", "show"}, true).out.find(user), std::string::npos) << expected;
   }
 }
 

@@ -10,11 +10,10 @@ namespace {
 class TerminalTest : public CliTest {
  protected:
   void SetUp() override {
-    tmux_ = RunProgram({"/bin/sh", "-c", "command -v tmux"}, dir_, environment_).out;
+    tmux_ = RunProgram({"/bin/sh", "-c", "command -v tmux"}, dir_).out;
     // A missing tmux must not pass as a skipped test: scripts/install-deps.sh adds it.
     ASSERT_FALSE(tmux_.empty()) << "tmux is not installed; these tests need it";
     tmux_.pop_back();
-    environment_["TMUX"] = std::nullopt;  // the tests may themselves run inside tmux
   }
   void TearDown() override { Tmux({"kill-server"}); }
 
@@ -49,7 +48,7 @@ class TerminalTest : public CliTest {
   Completed Tmux(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(),
                      {tmux_, "-S", (dir_ / "tmux.socket").string(), "-f", "/dev/null"});
-    return RunProgram(arguments, dir_, environment_);
+    return RunProgram(arguments, dir_);
   }
 
   std::string tmux_;
