@@ -7,7 +7,6 @@
 #include "sim/command_parser.hpp"
 #include "sim/fault.hpp"
 #include "sim/fault_board.hpp"
-#include "sim/local_time.hpp"
 #include "sim/protocol.hpp"
 #include "sim/send_data.hpp"
 #include "sim_support.hpp"
@@ -24,17 +23,11 @@ TEST(CommandParser, DecodesValuesOrRefusesAMalformedBody) {
   ASSERT_TRUE(command && command->fields.size() == 4);
   EXPECT_EQ(command->Find("SERIAL")->text, "OL");
   EXPECT_EQ(command->Find("KEY"), nullptr);
-  const std::pair<const char*, std::string> decoded[] = {{"A=%80%e8", "\u20ac\u00e8"},
-                                                         {"A=a+b", "a+b"},
-                                                         {"A=%31\t%32\r\n", "1\t2\r\n"},
-                                                         {"A=x=y", "x=y"},
-                                                         {"A=%81", "\u0081"},
-                                                         {"A_1=%00", std::string(1, '\0')}};
-  for (const auto& [body, text] : decoded) {
-    const auto result = ParseCommand(body);
-    ASSERT_TRUE(result.command) << body << ": " << result.error;
-    EXPECT_EQ(result.command->fields.back().text, text) << body;
-  }
+  const auto values = ParseCommand("A=%80%e8&B=x=y&C=%31\t\r\n&D=a+b").command;  // TAB, CR LF: data
+  ASSERT_TRUE(values);
+  EXPECT_EQ(values->fields[0].text + values->fields[1].text + values->fields[2].text +
+                values->fields[3].text,
+            "\u20ac\u00e8x=y1\t\r\na+b");
   for (const char* body : {"", "CMD", "=2", "cmd=2", "CMD=2&", "&CMD=2", "CMD=2&&UID=", "A B=1",
                            "A=%", "A=%4", "A=%G1", "A=%%41", "A=%41%"})
     EXPECT_FALSE(ParseCommand(body).command) << body;
@@ -126,8 +119,6 @@ TEST(Gateway, StatusFollowsTheDeliveryTimeline) {
     milliseconds later;
     std::string query, answer;
   } cases[] = {
-      {milliseconds(999), "ORD-1:",
-       "01\nORD-1\t2024-01-15,10:00:00,+393331111111,0;2024-01-15,10:00:00,+393339999999,0"},
       {milliseconds(2999), "ORD-1:+393331111111", "01\nORD-1\t2024-01-15,10:00:01,+393331111111,2"},
       {milliseconds(3000), "ORD-1:",
        "01\nORD-1\t2024-01-15,10:00:03,+393331111111,3;2024-01-15,10:00:03,+393339999999,-2,111"},
@@ -160,10 +151,6 @@ TEST(Gateway, SendDatesBeyondTheClocksReachAreHeldAtItsEdgeAndSettleEndsDeliveri
     gateway.Reset();
     EXPECT_EQ(gateway.Handle(StatusBody("ORD-1:")).Text(), "01\nORD-1\tNULL");
   }
-  const auto at = [](int year) { return ToSimTime(LocalMinute{year, 1, 1, 0, 0}); };
-  EXPECT_LT(at(1030), at(1970));
-  EXPECT_LT(at(1970), at(2300));
-  EXPECT_EQ(at(2024), LocalMoment(2024, 1, 1, 0, 0));
 }
 
 TEST(Gateway, AConfirmedDownloadIsDeliveredOnceAndKeysKeepTheirReplies) {
@@ -212,14 +199,12 @@ TEST(Gateway, AConfirmedDownloadIsDeliveredOnceAndKeysKeepTheirReplies) {
 
 TEST(Fault, TextParsesToTheFaultOrIsRefusedAndTheBoardCountsDown) {
   const std::pair<const char*, Json> parsed[] = {
-      {"probe:drop", {{"target", "probe"}, {"kind", "drop"}}},
       {"code=00:<pre>Closed</pre>x2",
        {{"target", "cgi"},
         {"kind", "code"},
         {"code", "00"},
         {"payload", "<pre>Closed</pre>"},
         {"count", 2}}},
-      {"delay=1500", {{"target", "cgi"}, {"kind", "delay"}, {"delay_ms", 1500}}},
       {"probe:http=404x1", {{"target", "probe"}, {"kind", "http"}, {"status", 404}, {"count", 1}}}};
   for (const auto& [text, expected] : parsed) {
     EXPECT_EQ(FaultToJson(ParseFault(text)), expected) << text;

@@ -4,14 +4,13 @@
 #include <openssl/evp.h>
 
 #include <array>
-#include <chrono>
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "sim/gateway.hpp"
+#include "sim/local_time.hpp"
 #include "sim/sim_clock.hpp"
 #include "sim/utf8.hpp"
 #include "sim/windows1252.hpp"
@@ -84,20 +83,9 @@ inline std::string StatusBody(const std::string& query) {
   return Command(15, {{"QUERYDATA", query}, {"SERIAL", Serial()}});
 }
 
-inline SimTime LocalMoment(int year, int month, int day, int hour, int minute) {
-  std::tm local{};
-  local.tm_year = year - 1900;
-  local.tm_mon = month - 1;
-  local.tm_mday = day;
-  local.tm_hour = hour;
-  local.tm_min = minute;
-  local.tm_isdst = -1;
-  return std::chrono::system_clock::from_time_t(std::mktime(&local));
-}
-
 // 2024-01-15 10:00 local, far from any daylight-saving change.
 inline SimClock PinnedClock() {
-  return SimClock([] { return LocalMoment(2024, 1, 15, 10, 0); });
+  return SimClock([] { return ToSimTime(LocalMinute{2024, 1, 15, 10, 0}); });
 }
 
 }  // namespace orvulink::sim::testing_support
