@@ -12,6 +12,7 @@ namespace {
 
 using namespace testing_support;
 using Json = nlohmann::json;
+using namespace std::chrono_literals;
 
 class Server : public testing::Test {
  protected:
@@ -47,7 +48,7 @@ TEST_F(Server, FaultsApplyForTheirCountAreLoggedAndExpire) {
        200,  // the CGI is left alone
        "<html>\r\n<body>\r\n01\n150.50 credits\r\n</body>\r\n</html>\r\n"},
   };
-  client_.set_read_timeout(std::chrono::milliseconds(500));
+  client_.set_read_timeout(500ms);
   for (auto c : cases) {
     SCOPED_TRACE(c.fault.dump());
     ASSERT_EQ(Post("/control/reset")->status, 204);
@@ -70,8 +71,8 @@ TEST_F(Server, FaultsApplyForTheirCountAreLoggedAndExpire) {
 }
 
 TEST_F(Server, TheControlEndpointReceivesAdvancesSettlesAndResets) {
-  const auto page = Post("/cgi/orvusms_gw_plus.php", SendBody({{}}));
-  EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=windows-1252");
+  EXPECT_EQ(Post("/cgi/orvusms_gw_plus.php", SendBody({{}}))->get_header_value("Content-Type"),
+            "text/html; charset=windows-1252");
   const auto state = [this] { return Answer(StatusBody("ORD-1:")).back(); };
   EXPECT_EQ(state(), '0');
   EXPECT_TRUE(Json::parse(Post("/control/advance", R"({"ms": 1000})")->body).contains("now"));
@@ -89,8 +90,7 @@ TEST_F(Server, TheControlEndpointReceivesAdvancesSettlesAndResets) {
   EXPECT_EQ(count(), "01\n0");
   EXPECT_EQ(state(), 'L');                        // NULL: the order is forgotten
   EXPECT_NE(Get("/control/accounts"), accounts);  // the send's charge is undone
-  EXPECT_LT(simulator_.state().gateway.Now() - std::chrono::system_clock::now(),
-            std::chrono::milliseconds(500));
+  EXPECT_LT(simulator_.state().gateway.Now() - std::chrono::system_clock::now(), 500ms);
 }
 
 // A second simulator on a port in use must fail, not share the port with the first.
