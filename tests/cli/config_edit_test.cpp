@@ -33,17 +33,16 @@ class TerminalTest : public CliTest {
   }
   std::string Screen() { return Tmux({"capture-pane", "-p", "-t", "t"}).out; }
   // Polls until `done`; the deadline only bounds a hung child, nothing is timed.
-  static bool WaitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 600 && !done(); ++i)
+  static std::string WaitFor(const std::function<std::string()>& read, const std::string& want) {
+    for (int i = 0; i < 600 && read().find(want) == std::string::npos; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return done();
+    return read();
   }
   bool Shows(const std::string& text) {
-    return WaitFor([&] { return Screen().find(text) != std::string::npos; });
+    return WaitFor([&] { return Screen(); }, text).find(text) != std::string::npos;
   }
   std::string ExitStatus() {
-    WaitFor([&] { return !ReadFile(dir_ / "status").empty(); });
-    return ReadFile(dir_ / "status");
+    return WaitFor([&] { return ReadFile(dir_ / "status"); }, "\n");
   }
   Completed Tmux(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(),
