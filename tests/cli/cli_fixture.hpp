@@ -96,8 +96,11 @@ class Gateway {
     kill(pid_, SIGTERM);
     Reap(pid_);
   }
-  std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
-  const fs::path& ca() const { return ca_; }
+  // Points orvulink at this simulator and makes it trust the simulator's CA.
+  void Use() const {
+    setenv("ORVULINK_GATEWAY_HOST", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
+    setenv("ORVULINK_CA_FILE", ca_.c_str(), 1);
+  }
   // The control endpoint, trusted through the CA the simulator wrote.
   httplib::Result Control(const std::string& path, const std::string& body = "{}") const {
     httplib::SSLClient client("127.0.0.1", port_);
@@ -130,10 +133,6 @@ class CliTest : public testing::Test {
     if (!default_settings) all.insert(all.end(), {"--settings", settings_path().string()});
     all.insert(all.end(), arguments.begin(), arguments.end());
     return RunProgram(all, dir_);
-  }
-  static void UseGateway(const Gateway& gateway) {
-    setenv("ORVULINK_GATEWAY_HOST", gateway.host().c_str(), 1);
-    setenv("ORVULINK_CA_FILE", gateway.ca().c_str(), 1);
   }
   static void PointAtClosedPort() {
     setenv("ORVULINK_GATEWAY_HOST", "127.0.0.1:1", 1);  // a privileged port nothing serves

@@ -26,7 +26,6 @@ TEST_F(CliTest, UsageErrorsExitTwoAndTouchNothing) {
       {{"config", "set", "Bogus=1"},
        "UserName, Password, VAPCode, TestMode, encryptSSL, UseAutomayicProxy, Proxy, ProxyPort, "
        "PRoxyUsername, ProxyPassword"},
-      {{"config", "set", "AutomaticProxy=1"}, "unknown"},  // a property name, not a stored key
       {{"config", "set", "UserName=after", "Bogus=1"}, "Bogus"},
       {{"config", "set", "TestMode=maybe"}, "TestMode"},
       {{"send", "--to", to, "--sender", "ACME"}, "missing --text"},
@@ -53,13 +52,12 @@ TEST_F(CliTest, ConfigSetMatchesKeysIgnoringCaseAndShowMasksPasswords) {
             "UserName=demo\nPassword=********\nVAPCode=ABCDEFGHIJ\nTestMode=False\n"
             "encryptSSL=True\nUseAutomayicProxy=False\nProxy=\nProxyPort=\nPRoxyUsername=bob\n"
             "ProxyPassword=********\n");
-  const auto shown = nlohmann::ordered_json::parse(Cli({"--json", "config", "show"}).out);
-  EXPECT_EQ(shown.begin().key(), "UserName");
-  EXPECT_EQ(shown["TestMode"], false);
-  EXPECT_EQ(shown["ProxyPassword"], "********");
-  const Json revealed = Json::parse(Cli({"config", "show", "--reveal", "--json"}).out);
-  EXPECT_EQ(revealed["Password"], "a=b=c");
-  EXPECT_EQ(revealed["ProxyPassword"], "pp");
+  EXPECT_EQ(Json::parse(Cli({"--json", "config", "show"}).out)["ProxyPassword"], "********");
+  EXPECT_EQ(nlohmann::ordered_json::parse(Cli({"config", "show", "--reveal", "--json"}).out),
+            nlohmann::ordered_json::parse(R"({"UserName": "demo", "Password": "a=b=c",
+              "VAPCode": "ABCDEFGHIJ", "TestMode": false, "encryptSSL": true,
+              "UseAutomayicProxy": false, "Proxy": "", "ProxyPort": "", "PRoxyUsername": "bob",
+              "ProxyPassword": "pp"})"));
   // Each spelling from the opposite value, so that one that is ignored cannot pass.
   for (const auto& [spelling, value] : {std::pair{"YES", true}, {"no", false}, {"On", true}}) {
     ASSERT_EQ(Cli({"config", "set", std::string("TestMode=") + spelling, "UserName="}).exit_status,

@@ -57,15 +57,10 @@ TEST_F(TerminalTest, TypedSettingsAreAppliedAndSaved) {
   ASSERT_EQ(Cli({"config", "set", "UserName=old", "TestMode=true"}).exit_status, 0);
   Start(Page());
   ASSERT_TRUE(Shows("OrvuLink ActiveX versione 1.2.0")) << Screen();
-  Keys({"C-u"});  // a control key the page ignores
-  Keys({"End", "BSpace", "BSpace", "BSpace"});
-  Keys({"-l", "alice"});
-  Keys({"Tab"});
-  Keys({"-l", "s3cret"});
+  // C-u is a control key the page ignores. Words that name no key are typed as they are.
+  Keys({"C-u", "End", "BSpace", "BSpace", "BSpace", "alice", "Tab", "s3cret"});
   Keys({"Tab", "Tab", "Space", "Tab", "Tab", "Space", "Tab"});  // test mode off, manual proxy
-  Keys({"-l", "proxy.example"});
-  Keys({"Down"});
-  Keys({"-l", "3128"});
+  Keys({"proxy.example", "Down", "3128"});
   ASSERT_TRUE(Shows("3128")) << Screen();
   EXPECT_NE(Screen().find("[******"), std::string::npos) << Screen();
   EXPECT_EQ(Screen().find("s3cret"), std::string::npos) << Screen();
@@ -105,10 +100,8 @@ TEST_F(TerminalTest, ATooSmallWindowIsRefusedWithTheSizeItNeeds) {
 // gateway tests check); the pane's raw output keeps it after the bar is cleared.
 TEST_F(TerminalTest, SendDrawsAProgressBarOnATerminal) {
   const Gateway gateway(dir_, {});
-  UseGateway(gateway);
-  ASSERT_EQ(Cli({"config", "set", "UserName=demo", "Password=demo-password", "UseAutomayicProxy=0"})
-                .exit_status,
-            0);
+  gateway.Use();
+  SaveSettings();
   Start("while [ ! -e go ]; do sleep 0.05; done; '" + std::string(ORVULINK_CLI_PROGRAM) +
         "' --settings '" + settings_path().string() +
         "' send --to +393331111111 --text Hi --sender ACME >out");

@@ -35,7 +35,7 @@ class GatewayTest : public CliTest {
     fs::remove_all(folder_);
   }
   void SetUp() override {
-    UseGateway(*gateway_);
+    gateway_->Use();
     ASSERT_EQ(gateway_->Control("/control/reset")->status, 204);
     SaveSettings();
   }
@@ -53,7 +53,6 @@ class GatewayTest : public CliTest {
       count += body.get<std::string>().starts_with(prefix);
     return count;
   }
-  std::string Credit() { return Cli({"credit"}).out; }
 
   inline static const fs::path folder_ =
       fs::temp_directory_path() / ("orvulink-gw-" + std::to_string(getpid()));
