@@ -138,7 +138,7 @@ TEST_F(GatewayTest, SendListsEveryRecipientOnceWithItsOrder) {
   const struct {
     std::vector<std::string> arguments;
     int exit_status;
-    std::string out, err = "";  // err: a part of it
+    std::string out, err = "";  // err: what standard error must contain
   } steps[] = {
       {Send({"--to", "+393331111111", "--to", "+393330000000", "--to", "12"}), 3,
        "+393331111111\tFORWARD\t1\tORD-1\n+393330000000\tERRGATEWAY\t1\t\n"
