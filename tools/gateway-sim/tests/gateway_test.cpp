@@ -63,19 +63,19 @@ TEST(Gateway, AnswersEachCommandAndChargesWhatItSends) {
     std::string body, answer;
     double demo_credit = 150.5, vap_credit = 5;
   } cases[] = {
-      {Command(2, {{"SERIAL", Serial()}}, kDemo), "01\n150.50 credits"},
-      {Command(7, {{"SERIAL", Serial()}}, kDemo), "01\ndemo\tS\t150.50\tIT\tS\t2\tS\tK1,K2,"},
-      {Command(9, {{"ORDERID", "ORD-7"}, {"DEST", "+393331111111"}, {"SERIAL", Serial()}}, kDemo),
+      {Command(2, {{"SERIAL", kSerial}}, kDemo), "01\n150.50 credits"},
+      {Command(7, {{"SERIAL", kSerial}}, kDemo), "01\ndemo\tS\t150.50\tIT\tS\t2\tS\tK1,K2,"},
+      {Command(9, {{"ORDERID", "ORD-7"}, {"DEST", "+393331111111"}, {"SERIAL", kSerial}}, kDemo),
        "01\n1 deleted"},
-      {Command(9, {{"ORDERID", "ORD-7"}, {"DEST", "+"}, {"SERIAL", Serial()}}, kDemo),
+      {Command(9, {{"ORDERID", "ORD-7"}, {"DEST", "+"}, {"SERIAL", kSerial}}, kDemo),
        "01\n2 deleted"},
       // The Windows-1252 byte of the euro sign instead of its low UTF-16 byte.
       {"CMD=2&UID=" + Digest("vap") + "&PWD=" + Encode(Md5Hex("p\x80")) +
-           "&SERIAL=" + Encode(Serial()),
+           "&SERIAL=" + Encode(kSerial),
        "99"},
       {Command(2, {{"SERIAL", "OL7R2K9Q4M1X8C5V3N6C"}}, kDemo), "98"},
-      {Command(3, {{"SERIAL", Serial()}}, kDemo), "98"},
-      {Command(9, {{"DEST", "+"}, {"ORDERID", "ORD-7"}, {"SERIAL", Serial()}}, kDemo), "98"},
+      {Command(3, {{"SERIAL", kSerial}}, kDemo), "98"},
+      {Command(9, {{"DEST", "+"}, {"ORDERID", "ORD-7"}, {"SERIAL", kSerial}}, kDemo), "98"},
       {SendBody({{"0", "Orvu", "+393331111111"}, {"3", "Orvu", "+393332222222,+393333333333"}}, "",
                 kDemo),
        "01 0;ORD-1;\t3;ORD-2;", 147.5},
@@ -91,7 +91,7 @@ TEST(Gateway, AnswersEachCommandAndChargesWhatItSends) {
       {send("+393331111111", "Hi", "&VCODE=" + Encode("V12"), kVap), "94"},
   };
   for (const auto& c : cases) {
-    Gateway gateway(Fixture(), Serial());
+    Gateway gateway(Fixture(), kSerial);
     EXPECT_EQ(gateway.Handle(c.body).Text(), c.answer) << c.answer;
     const Json accounts = gateway.AccountsJson()["accounts"];
     EXPECT_DOUBLE_EQ(accounts[0]["credit"].get<double>(), c.demo_credit) << c.answer;
@@ -113,7 +113,7 @@ TEST(Gateway, StatusFollowsTheDeliveryTimeline) {
       {milliseconds(0), "", "98"},
   };
   for (const auto& c : cases) {
-    Gateway gateway(Fixture(), Serial(), PinnedClock());
+    Gateway gateway(Fixture(), kSerial, PinnedClock());
     ASSERT_EQ(gateway.Handle(SendBody({{"0", "O", "+393331111111,+393339999999"}}, "", kDemo)).code,
               "01");
     gateway.AdvanceClock(c.later);
@@ -126,7 +126,7 @@ TEST(Gateway, SendDatesBeyondTheClocksReachAreHeldAtItsEdgeAndSettleEndsDeliveri
   const std::pair<const char*, std::size_t> cases[] = {
       {"9999-12-31", 1}, {"2300-01-01", 1}, {"1030-05-06", 0}, {"0001-01-01", 0}};
   for (const auto& [date, pending] : cases) {
-    Gateway gateway(DemoFixture(), Serial(), PinnedClock());
+    Gateway gateway(DemoFixture(), kSerial, PinnedClock());
     const Answer sent = gateway.Handle(SendBody({{"0", "O", "+393331111111", "Hi", date}}));
     ASSERT_EQ(sent.Text(), "01 0;ORD-1;") << date;
     gateway.AdvanceClock(std::chrono::hours(1));
@@ -145,31 +145,31 @@ TEST(Gateway, AConfirmedDownloadIsDeliveredOnceAndKeysKeepTheirReplies) {
           {"sent": "2006-01-20 10:15:00", "sender": "+39333111", "text": "Ciao"},
           {"sent": "2006-01-20 10:16:00", "sender": "+39333222", "text": "Si"}]},
         "K2", {"key": "OLD", "expired": true}]}]})")),
-                  Serial());
+                  kSerial);
   const auto key = [](int number, const std::string& name, const Fields& more = {}) {
-    Fields fields = {{"SERIAL", Serial()}, {"KEY", name}};
+    Fields fields = {{"SERIAL", kSerial}, {"KEY", name}};
     if (number >= 16) std::swap(fields[0], fields[1]);
     fields.insert(fields.end(), more.begin(), more.end());
     return Command(number, fields);
   };
   const std::pair<std::string, std::string> steps[] = {
-      {Command(5, {{"SERIAL", Serial()}}), "89"},  // no download to confirm
+      {Command(5, {{"SERIAL", kSerial}}), "89"},  // no download to confirm
       {key(6, "K1"), "01\n2"},
       {key(4, "K1"),
        "01\n2 2006-01-20\t10:15:00\t+39333111\tCiao\x1F"
        "2006-01-20\t10:16:00\t+39333222\tSi"},
-      {Command(5, {{"SERIAL", Serial()}}), "01\n2 confirmed"},
+      {Command(5, {{"SERIAL", kSerial}}), "01\n2 confirmed"},
       {key(6, "K1"), "01\n0"},
       {key(4, "K2"), "01\n0 "},
       {"receive", ""},  // arrives between the download and its confirmation
-      {Command(5, {{"SERIAL", Serial()}}), "01\n0 confirmed"},
+      {Command(5, {{"SERIAL", kSerial}}), "01\n0 confirmed"},
       {key(4, "K2"), "01\n1 2006-02-01\t08:00:00\t+39347000\tLate"},
       {key(16, "K1"), "01\nBack on Monday"},
       {key(16, "K2"), std::string("01\n") + kDefaultAutoresponder},
-      {Command(17, {{"KEY", "K2"}, {"AUTORESPONDER", "Luned\u00ec"}, {"SERIAL", Serial()}}),
+      {Command(17, {{"KEY", "K2"}, {"AUTORESPONDER", "Luned\u00ec"}, {"SERIAL", kSerial}}),
        "01\nautoresponder set"},
       {key(16, "K2"), "01\nLuned\u00ec"},
-      {Command(17, {{"KEY", "OLD"}, {"AUTORESPONDER", "x"}, {"SERIAL", Serial()}}), "93"},
+      {Command(17, {{"KEY", "OLD"}, {"AUTORESPONDER", "x"}, {"SERIAL", kSerial}}), "93"},
       {key(4, "K9"), "93"},
   };
   for (const auto& [body, answer] : steps) {

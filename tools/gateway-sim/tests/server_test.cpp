@@ -20,7 +20,7 @@ class Server : public testing::Test {
     return client_.Post(path, body, path.starts_with("/cgi") ? "text/plain" : "application/json");
   }
   // What the client keeps of a page: all but the first 16 and the last 20 characters.
-  std::string Answer(const std::string& body = Command(2, {{"SERIAL", Serial()}})) {
+  std::string Answer(const std::string& body = Command(2, {{"SERIAL", kSerial}})) {
     const auto page = Post("/cgi/orvusms_gw_plus.php", body);
     return page ? page->body.substr(16, page->body.size() - 36) : "<no answer>";
   }
@@ -55,7 +55,7 @@ TEST_F(Server, FaultsApplyForTheirCountAreLoggedAndExpire) {
     c.fault["count"] = 2;
     ASSERT_EQ(Post("/control/fault", c.fault.dump())->status, 200);
     for (int i = 0; i < 2; ++i) {
-      const auto result = Post("/cgi/orvusms_gw_plus.php", Command(2, {{"SERIAL", Serial()}}));
+      const auto result = Post("/cgi/orvusms_gw_plus.php", Command(2, {{"SERIAL", kSerial}}));
       ASSERT_EQ(bool(result), c.status != 0);
       if (!result) continue;
       EXPECT_EQ(result->status, c.status);
@@ -78,7 +78,7 @@ TEST_F(Server, TheControlEndpointReceivesAdvancesSettlesAndResets) {
   EXPECT_EQ(state(), '2');
   EXPECT_EQ(Json::parse(Post("/control/settle")->body), (Json{{"settled", 1}}));
   EXPECT_EQ(state(), '3');
-  const auto count = [this] { return Answer(Command(6, {{"SERIAL", Serial()}, {"KEY", "K1"}})); };
+  const auto count = [this] { return Answer(Command(6, {{"SERIAL", kSerial}, {"KEY", "K1"}})); };
   const auto received = Post("/control/receive", R"({"key": "K1", "sender": "+1", "text": "x"})");
   EXPECT_EQ(Json::parse(received->body), (Json{{"key", "K1"}, {"waiting", 1}}));
   EXPECT_EQ(count(), "01\n1");

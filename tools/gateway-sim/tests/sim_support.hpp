@@ -53,9 +53,7 @@ struct Credentials {
 };
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
-inline std::string Serial() {
-  return std::string(kDefaultSerial);
-}
+inline const std::string kSerial{kDefaultSerial};
 
 inline std::string Command(int number, const Fields& fields, const Credentials& who = {}) {
   std::string text =
@@ -76,11 +74,11 @@ inline std::string SendBody(const std::vector<std::vector<std::string>>& lines,
     for (std::size_t i = 0; i < 6; ++i)
       data += (i ? "\t" : "") + Encode(i < line.size() ? line[i] : kLine[i]);
   }
-  return Command(14, {{"SERIAL", Serial()}}, who) + "&SENDDATA=" + data + tail;
+  return Command(14, {{"SERIAL", kSerial}}, who) + "&SENDDATA=" + data + tail;
 }
 
 inline std::string StatusBody(const std::string& query) {
-  return Command(15, {{"QUERYDATA", query}, {"SERIAL", Serial()}});
+  return Command(15, {{"QUERYDATA", query}, {"SERIAL", kSerial}});
 }
 
 // 2024-01-15 10:00 local, far from any daylight-saving change.
