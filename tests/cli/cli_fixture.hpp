@@ -1,175 +1,152 @@
-// Fixtures of the end-to-end tests: orvulink run as a child process on a settings file of its
-// own, and for the gateway commands the simulator (HTTPS, its own CA) as a second child.
+// orvulink and the gateway simulator run as child processes: orvulink to completion on a
+// settings file of the test's own, the simulator (HTTPS, its own CA) for a test or a suite.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "process.hpp"
+extern char** environ;
 
 namespace orvulink::cli_test {
 
-// Parameterised cases are named by their `name` member.
-struct CaseName {
-  template <class Case>
-  std::string operator()(const testing::TestParamInfo<Case>& info) const {
-    return info.param.name;
-  }
-};
+namespace fs = std::filesystem;
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+inline std::string ReadFile(const fs::path& path) {
   std::ostringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& text) {
+inline void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
+
+struct Completed {
+  int exit_status = -1;  // -1 when the child did not exit normally
+  std::string out, err;
+};
+// Starts a program in `folder`, in this process's environment, with stdin from /dev/null and
+// stdout/stderr into files.
+inline pid_t Spawn(std::vector<std::string> arguments, const fs::path& folder, const fs::path& out,
+                   const fs::path& err) {
+  std::vector<char*> argv;
+  for (auto& argument : arguments)
+    argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = -1;
+  const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) throw std::runtime_error("cannot start " + arguments[0]);
+  return pid;
+}
+
+inline int Reap(pid_t pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+inline Completed RunProgram(const std::vector<std::string>& arguments, const fs::path& folder) {
+  static std::atomic<int> next = 0;
+  const std::string stem = (folder / ("run" + std::to_string(next++))).string();
+  Completed done;
+  done.exit_status = Reap(Spawn(arguments, folder, stem + ".out", stem + ".err"));
+  done.out = ReadFile(stem + ".out");
+  done.err = ReadFile(stem + ".err");
+  return done;
+}
+
+// orvulink-gateway --tls on an ephemeral loopback port; SIGTERM and reaped on destruction.
+class Gateway {
+ public:
+  Gateway(const fs::path& folder, std::vector<std::string> arguments) : ca_(folder / "ca.pem") {
+    const fs::path out = folder / "gateway.out";
+    arguments.insert(arguments.begin(), {ORVULINK_GATEWAY_PROGRAM, "--listen", "127.0.0.1:0",
+                                         "--tls", "--write-ca", ca_.string()});
+    pid_ = Spawn(arguments, folder, out, folder / "gateway.err");
+    // "listening on https://127.0.0.1:PORT", printed once the socket listens.
+    for (int i = 0; i < 3000 && !ReadFile(out).ends_with('\n'); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::string line = ReadFile(out);
+    port_ = line.starts_with("listening on ") ? std::atoi(line.c_str() + line.rfind(':') + 1) : 0;
+    if (port_ <= 0) throw std::runtime_error("the simulator did not start: " + line);
+  }
+  ~Gateway() {
+    kill(pid_, SIGTERM);
+    Reap(pid_);
+  }
+  // Points orvulink at this simulator and makes it trust the simulator's CA.
+  void Use() const {
+    setenv("ORVULINK_GATEWAY_HOST", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
+    setenv("ORVULINK_CA_FILE", ca_.c_str(), 1);
+  }
+  // The control endpoint, trusted through the CA the simulator wrote.
+  httplib::Result Control(const std::string& path, const std::string& body = "{}") const {
+    httplib::SSLClient client("127.0.0.1", port_);
+    client.set_ca_cert_path(ca_.c_str());
+    return body.empty() ? client.Get(path) : client.Post(path, body, "application/json");
+  }
+
+ private:
+  fs::path ca_;
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
 
 class CliTest : public testing::Test {
  protected:
   CliTest() {
-    // Nothing of the user running the tests may leak in: their settings, gateway or CAs.
-    environment_ = {{"HOME", (dir_.path() / "home").string()},
-                    {"XDG_CONFIG_HOME", std::nullopt},
-                    {"ORVULINK_GATEWAY_HOST", std::nullopt},
-                    {"ORVULINK_CA_FILE", std::nullopt}};
+    fs::create_directories(dir_);
+    // Nothing of the user running the tests may leak in: their settings, gateway, CAs, or a
+    // proxy of the machine between the client and the simulator on loopback.
+    setenv("HOME", (dir_ / "home").c_str(), 1);
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "ORVULINK_GATEWAY_HOST", "ORVULINK_CA_FILE", "TMUX", "http_proxy",
+          "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+      unsetenv(name);
   }
+  ~CliTest() override { fs::remove_all(dir_); }
 
-  // orvulink with `arguments` after --settings of this test's file.
-  Completed Cli(const std::vector<std::string>& arguments) {
-    std::vector<std::string> all = {"--settings", settings_path().string()};
+  Completed Cli(const std::vector<std::string>& arguments, bool default_settings = false) {
+    std::vector<std::string> all = {ORVULINK_CLI_PROGRAM};
+    if (!default_settings) all.insert(all.end(), {"--settings", settings_path().string()});
     all.insert(all.end(), arguments.begin(), arguments.end());
-    return RunProgram(ORVULINK_CLI_PROGRAM, all, dir_.path(), environment_);
+    return RunProgram(all, dir_);
   }
-
-  // orvulink without --settings, in the environment changed by `changes`.
-  Completed CliDefaultSettings(const std::vector<std::string>& arguments,
-                               const EnvironmentChanges& changes) {
-    EnvironmentChanges environment = environment_;
-    for (const auto& [name, value] : changes)
-      environment[name] = value;
-    return RunProgram(ORVULINK_CLI_PROGRAM, arguments, dir_.path(), environment);
+  static void PointAtClosedPort() {
+    setenv("ORVULINK_GATEWAY_HOST", "127.0.0.1:1", 1);  // a privileged port nothing serves
   }
-
-  std::filesystem::path settings_path() const { return dir_.path() / "settings.ini"; }
-  std::string SettingsText() const { return ReadFile(settings_path()); }
-
-  TempDir dir_;  // first member: it outlives every process started in it
-  EnvironmentChanges environment_;
-};
-
-class GatewayCliTest : public CliTest {
- protected:
-  // The simulator over HTTPS; orvulink is pointed at it and trusts its certificate.
-  void StartGateway(const std::vector<std::string>& arguments = {}) {
-    const auto ca = dir_.path() / "ca.pem";
-    std::vector<std::string> all = {"--tls", "--write-ca", ca.string()};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    gateway_.emplace(ORVULINK_GATEWAY_PROGRAM, all);
-    environment_["ORVULINK_GATEWAY_HOST"] = gateway_->host();
-    environment_["ORVULINK_CA_FILE"] = ca.string();
-  }
-
-  // A fixture file of accounts for --accounts.
-  std::string WriteAccounts(const std::string& json) {
-    const auto path = dir_.path() / "accounts.json";
-    WriteFile(path, json);
-    return path.string();
-  }
-
-  void PointAtClosedPort() {
-    environment_["ORVULINK_GATEWAY_HOST"] = "127.0.0.1:" + std::to_string(ClosedLoopbackPort());
-  }
-
   // The simulator's demo account; without the automatic proxy no probe precedes a command.
   void SaveSettings(const std::string& password = "demo-password", bool automatic_proxy = false) {
-    const auto saved =
-        Cli({"config", "set", "UserName=demo", "Password=" + password,
-             std::string("UseAutomayicProxy=") + (automatic_proxy ? "True" : "False")});
+    const auto saved = Cli({"config", "set", "UserName=demo", "Password=" + password,
+                            std::string("UseAutomayicProxy=") + (automatic_proxy ? "1" : "0")});
     ASSERT_EQ(saved.exit_status, 0) << saved.err;
   }
+  fs::path settings_path() const { return dir_ / "settings.ini"; }
 
-  std::optional<GatewayProcess> gateway_;
-};
-
-// The rows of a table orvulink prints to a pipe: TAB-separated cells.
-using Table = std::vector<std::vector<std::string>>;
-inline Table Rows(const std::string& out) {
-  Table rows;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) {
-    std::vector<std::string> cells;
-    std::istringstream fields(line);
-    for (std::string cell; std::getline(fields, cell, '\t');)
-      cells.push_back(cell);
-    if (line.ends_with('\t')) cells.emplace_back();
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
-// One simulator for a whole suite, reset before every test, with orvulink signed in to the demo
-// account: 150.5 credits, a number the gateway cannot reach, one that fails with reason 111, an
-// order of three recipients and three reception keys.
-class SharedGatewayTest : public GatewayCliTest {
- protected:
-  static void SetUpTestSuite() {
-    folder_ = std::make_unique<TempDir>();
-    const auto accounts = folder_->path() / "accounts.json";
-    WriteFile(accounts, R"({"accounts": [{"user": "demo", "password": "demo-password",
-      "credit": 150.5, "unreachable": ["+393330000000"],
-      "failing": [{"phone": "+393339999999", "reason": 111}],
-      "orders": {"ORD-7": ["+393331111111", "+393332222222", "+393333333333"]},
-      "reception_keys": [
-        {"key": "K1", "autoresponder": "Back on Monday", "messages": [
-          {"sent": "2006-01-20 10:15:00", "sender": "+39333111", "text": "Ciao"},
-          {"sent": "2006-01-20 10:16:00", "sender": "+39333222", "text": "Si\tfine"}]},
-        {"key": "K2", "autoresponder": "Hello"},
-        {"key": "OLD", "expired": true}]}]})");
-    shared_ = std::make_unique<GatewayProcess>(
-        ORVULINK_GATEWAY_PROGRAM,
-        std::vector<std::string>{"--tls", "--write-ca", CaFile(), "--accounts", accounts.string()});
-  }
-  static void TearDownTestSuite() {
-    shared_.reset();
-    folder_.reset();
-  }
-  void SetUp() override {
-    ASSERT_TRUE(shared_) << "the suite's simulator did not start";
-    environment_["ORVULINK_GATEWAY_HOST"] = shared_->host();
-    environment_["ORVULINK_CA_FILE"] = CaFile();
-    const auto reset = Control("POST", "/control/reset");
-    ASSERT_TRUE(reset && reset->status == 204);
-    SaveSettings();
-  }
-
-  // The simulator's control endpoint, trusted through the CA it wrote.
-  static httplib::Result Control(const std::string& method, const std::string& path,
-                                 const std::string& body = "") {
-    httplib::SSLClient client("127.0.0.1", shared_->port());
-    client.set_ca_cert_path(CaFile().c_str());
-    return method == "POST" ? client.Post(path, body, "application/json") : client.Get(path);
-  }
-  // A fault in the simulator's JSON form, queued behind any others.
-  static void AddFault(const std::string& fault) {
-    const auto added = Control("POST", "/control/fault", fault);
-    ASSERT_TRUE(added && added->status == 200) << fault;
-  }
-  static std::string CaFile() { return (folder_->path() / "ca.pem").string(); }
-
-  inline static std::unique_ptr<TempDir> folder_;
-  inline static std::unique_ptr<GatewayProcess> shared_;
+  const fs::path dir_ = fs::temp_directory_path() / ("orvulink-cli-" + std::to_string(getpid()) +
+                                                     "-" + std::to_string(std::rand()));
 };
 
 }  // namespace orvulink::cli_test
