@@ -11,7 +11,6 @@ endif()
 if(ORVULINK_WERROR)
   target_compile_options(orvulink_flags INTERFACE -Werror)
 endif()
-option(ORVULINK_TSAN "Build with ThreadSanitizer (not with ORVULINK_SANITIZE)" OFF)
 if(ORVULINK_TSAN)
   target_compile_options(orvulink_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
   target_link_options(orvulink_flags INTERFACE -fsanitize=thread)
@@ -25,7 +24,6 @@ endif()
 # Precompiled headers for the targets whose sources all pull in the same heavy libraries
 # (CLI11, nlohmann::json, cpp-httplib, GoogleTest): each is parsed once per target instead of
 # once per source file, which roughly halves the build. ORVULINK_PCH=OFF turns it off.
-option(ORVULINK_PCH "Precompile the heavy third-party headers" ON)
 function(orvulink_precompile target)
   if(ORVULINK_PCH)
     target_precompile_headers(${target} PRIVATE ${ARGN})

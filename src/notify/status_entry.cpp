@@ -2,6 +2,7 @@
 #include "notify/status_query.hpp"
 #include "platform/clock.hpp"
 #include "platform/conversions.hpp"
+#include "platform/date_text.hpp"
 #include "platform/text.hpp"
 
 #include <cstdio>
@@ -9,12 +10,6 @@
 
 namespace orvulink::notify {
 namespace {
-
-std::u16string Formatted(const char* format, int a, int b, int c) {
-  char text[16];
-  std::snprintf(text, sizeof text, format, a, b, c);
-  return platform::Utf8ToUtf16(text);
-}
 
 // "0000-00-00" and "00:00:00" stand for today and for now.
 std::u16string WithPresentFilledIn(std::u16string_view entry) {
@@ -24,8 +19,10 @@ std::u16string WithPresentFilledIn(std::u16string_view entry) {
     return std::u16string(entry);
   }
   const DateParts now = platform::Now().ToParts();
-  const std::u16string today = Formatted("%04d-%02d-%02d", now.year, now.month, now.day);
-  const std::u16string time = Formatted("%02d:%02d:%02d", now.hour, now.minute, now.second);
+  const std::u16string today =
+      platform::Utf8ToUtf16(platform::FormatDateParts(now, platform::DateLayout::kDay));
+  const std::u16string time =
+      platform::Utf8ToUtf16(platform::FormatDateParts(now, platform::DateLayout::kTimeOfDay));
   return platform::ReplaceAll(platform::ReplaceAll(entry, u"0000-00-00", today), u"00:00:00", time);
 }
 

@@ -3,6 +3,7 @@
 // takes part.
 #include <orvulink/automation.hpp>
 
+#include "platform/date_text.hpp"
 #include "platform/runtime_error.hpp"
 
 #include <cmath>
@@ -93,11 +94,7 @@ DateParts Date::ToParts() const {
 }
 
 std::string Date::FormatGeneral() const {
-  const DateParts p = ToParts();
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
-                p.minute, p.second);
-  return text;
+  return platform::FormatDateParts(ToParts(), platform::DateLayout::kToTheSecond);
 }
 
 }  // namespace orvulink

@@ -2,6 +2,8 @@
 
 #include "platform/runtime_error.hpp"
 
+#include <cstdio>
+
 #include <cstddef>
 
 namespace orvulink::platform {
@@ -66,6 +68,27 @@ Date TextToDate(std::u16string_view text) {
   if (reader.Accept(u' ')) ReadTime(reader, parts);
   if (!reader.AtEnd()) RaiseRuntimeError(kErrTypeMismatch);
   return Date::FromParts(parts);
+}
+
+std::string FormatDateParts(const DateParts& p, DateLayout layout) {
+  char text[32];
+  switch (layout) {
+    case DateLayout::kDay:
+      std::snprintf(text, sizeof text, "%04d-%02d-%02d", p.year, p.month, p.day);
+      break;
+    case DateLayout::kTimeOfDay:
+      std::snprintf(text, sizeof text, "%02d:%02d:%02d", p.hour, p.minute, p.second);
+      break;
+    case DateLayout::kToTheMinute:
+      std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", p.year, p.month, p.day, p.hour,
+                    p.minute);
+      break;
+    case DateLayout::kToTheSecond:
+      std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day,
+                    p.hour, p.minute, p.second);
+      break;
+  }
+  return text;
 }
 
 }  // namespace orvulink::platform

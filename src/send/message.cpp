@@ -33,7 +33,7 @@ BStr OrvuSendMessage::Text() const {
 }
 Date OrvuSendMessage::DateTime() const {
   CheckThread();
-  if (dateText_ == send::kSendNow) return platform::Now();
+  if (send::SendsNow(dateText_)) return platform::Now();
   if (dateText_.empty()) return givenDate_;
   return send::DateFromSendDateText(dateText_);
 }

@@ -2,6 +2,7 @@
 
 #include "gateway/phone.hpp"
 #include "platform/conversions.hpp"
+#include "platform/date_text.hpp"
 #include "platform/text.hpp"
 #include "send/message_alphabet.hpp"
 
@@ -105,10 +106,12 @@ std::optional<std::u16string> SendDateText(Date value) {
   if (parts.year == dayZero.year && parts.month == dayZero.month && parts.day == dayZero.day) {
     return std::nullopt;
   }
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", parts.year, parts.month, parts.day,
-                parts.hour, parts.minute);
-  return platform::Utf8ToUtf16(text);
+  return platform::Utf8ToUtf16(
+      platform::FormatDateParts(parts, platform::DateLayout::kToTheMinute));
+}
+
+bool SendsNow(std::u16string_view dateText) {
+  return platform::FoldCase(dateText) == platform::FoldCase(kSendNow);
 }
 
 Date DateFromSendDateText(std::u16string_view text) {

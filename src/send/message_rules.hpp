@@ -11,7 +11,11 @@
 
 namespace orvulink::send {
 
+// The send date of a message to be sent at once.
 inline constexpr std::u16string_view kSendNow = u"NOW";
+// Whether a stored send date means "at once" (the component stores it in capitals; any case
+// is read as such).
+bool SendsNow(std::u16string_view dateText);
 
 struct CheckedRecipient {
   std::u16string phone;  // stored whatever the verdict

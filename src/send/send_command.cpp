@@ -67,7 +67,7 @@ std::u16string TakeGroupPhones(SendListState& state, const ComposeStart& start,
 
 std::u16string GroupLine(std::int32_t number, OrvuSendMessage& first, std::u16string_view phones) {
   const std::u16string& dateText = Access::DateText(first);
-  const bool now = dateText == u"NOW";
+  const bool now = SendsNow(dateText);
   const std::u16string date = now ? u"0000-00-00" : dateText.substr(0, 10);
   const std::u16string time =
       now ? u"00:00" : dateText.substr(dateText.size() < 5 ? 0 : dateText.size() - 5);
@@ -105,7 +105,7 @@ void ComposeInto(SendListState& state, SendBatch& batch) {
 void MarkAccepted(OrvuSendMessage& message, std::u16string_view orderIds) {
   Access::Status(message) = ORVULINK_MESSAGESEND_FORWARD;
   // The send date of a message sent at once becomes the moment it was accepted.
-  if (platform::FoldCase(Access::DateText(message)) == platform::FoldCase(kSendNow)) {
+  if (SendsNow(Access::DateText(message))) {
     SetDateTime(message, platform::Now());
   }
   auto ids = Access::NewOrderIDs();
