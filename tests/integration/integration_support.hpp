@@ -15,22 +15,15 @@ namespace orvulink::integration {
 
 enum class Scheme { kHttp, kHttps };
 
-inline std::string SchemeName(Scheme scheme) {
-  return scheme == Scheme::kHttps ? "Https" : "Http";
-}
-
-using ScopedEnv = testing::ScopedEnvironment;
-
 // The machine's interfaces are not under test; safe to ask from every thread.
 struct AlwaysOnline : platform::OnlineCheck {
   bool IsOnline() override { return true; }
 };
 
-// The demo account with the given fixture keys of its own, 100 credits unless they say.
+// The demo account with the given fixture keys of its own.
 inline sim::SimulatorConfig DemoAccountWith(nlohmann::json keys) {
   keys["user"] = "demo";
   keys["password"] = "demo-password";
-  if (!keys.contains("credit")) keys["credit"] = 100.0;
   sim::SimulatorConfig config;
   config.accounts = sim::ParseFixture({{"accounts", nlohmann::json::array({keys})}});
   return config;
@@ -46,17 +39,13 @@ struct GatewayEnvironment {
         host("ORVULINK_GATEWAY_HOST", "127.0.0.1:" + std::to_string(simulator.port())),
         ca("ORVULINK_CA_FILE",
            scheme == Scheme::kHttps ? std::optional(caFile.string()) : std::nullopt) {
-    gateway::ThisThreadExchangeForm().iNavigateState = 0;
-    gateway::ThisThreadExchangeForm().iCodeTest = 0;
+    gateway::ThisThreadExchangeForm().iNavigateState = 0;  // no probe yet on this thread
     control->UserName(BStr("demo"));
     control->Password(BStr("demo-password"));
     control->EncryptSSL(VariantBool(scheme == Scheme::kHttps));
     control->AutomaticProxy(VariantBool(false));
   }
-  ~GatewayEnvironment() {
-    control->Terminate();
-    gateway::ThisThreadExchangeForm().iNavigateState = 0;
-  }
+  ~GatewayEnvironment() { control->Terminate(); }
   static sim::SimulatorConfig WithTls(Scheme scheme, sim::SimulatorConfig config,
                                       const std::filesystem::path& caFile) {
     if (scheme == Scheme::kHttps) {
@@ -67,16 +56,14 @@ struct GatewayEnvironment {
   }
 
   std::vector<std::string> Commands() { return simulator.state().log.Commands(); }
-  std::size_t ProbeCount() { return simulator.state().log.ProbeCount(); }
-  void AddFault(std::string_view text) { simulator.state().faults.Add(sim::ParseFault(text)); }
 
   testing::TempFolder temp;
   std::filesystem::path caFile = temp.path() / "simulator-ca.pem";
   testing::CleanNetworkEnvironment proxyVariables;
   testing::ScopedOnlineCheck online{std::make_shared<AlwaysOnline>()};
   sim::SimulatorThread simulator;
-  ScopedEnv host;
-  ScopedEnv ca;
+  testing::ScopedEnvironment host;
+  testing::ScopedEnvironment ca;
   std::shared_ptr<OrvuLinkActiveX> control = OrvuLinkActiveX::Create();
 };
 
