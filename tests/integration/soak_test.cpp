@@ -149,6 +149,7 @@ TEST_F(FaultSoak, NothingAcceptedIsResentNothingIsLostAndEachErrorIsTheRulesOne)
     // flight and are never put into a command again.
     if (operation == 0 && raised == kNetworkError && plan.text.find("x3") != std::string::npos) {
       for (const auto& message : *sendList) {
+        EXPECT_NE(message->Status(), ORVULINK_MESSAGESEND_TOSEND) << "in doubt, yet to send again";
         if (message->Status() == ORVULINK_MESSAGESEND_INSEND)
           inDoubt.insert(message->PhoneGsm().utf8());
       }
