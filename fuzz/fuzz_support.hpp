@@ -1,7 +1,11 @@
-// Shared pieces of the fuzz targets: how input bytes become component text, and the check that
-// turns a violated invariant into a finding.
+// Shared pieces of the fuzz targets: how input bytes become component text, the check that
+// turns a violated invariant into a finding, and the one failure bad input may cause.
 #pragma once
 
+#include <orvulink/automation.hpp>
+#include <orvulink/platform.hpp>
+
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +19,6 @@ namespace orvulink::fuzz {
 // libFuzzer keeps the input.
 [[noreturn]] inline void Violated(const char* what, const char* file, int line) {
   std::fprintf(stderr, "invariant violated: %s (%s:%d)\n", what, file, line);
-  std::fflush(stderr);
   std::abort();
 }
 
@@ -28,27 +31,14 @@ namespace orvulink::fuzz {
 // value.
 inline std::u16string UnitsFromBytes(const std::uint8_t* data, std::size_t size) {
   std::u16string units;
-  units.reserve(size);
-  std::size_t i = 0;
-  while (i < size) {
+  for (std::size_t i = 0, length = 1; i < size; i += length) {
     const std::uint8_t lead = data[i];
-    std::size_t length = 1;
-    char32_t cp = lead;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      cp = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      cp = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      cp = lead & 0x07u;
-    }
-    bool wellFormed = length == 1 || i + length <= size;
+    length = lead >= 0xF5 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+    char32_t cp = length == 1 ? lead : lead & (0x7Fu >> length);
+    bool wellFormed = i + length <= size;
     for (std::size_t k = 1; wellFormed && k < length; ++k) {
-      const std::uint8_t next = data[i + k];
-      wellFormed = (next & 0xC0u) == 0x80u;
-      cp = (cp << 6) | (next & 0x3Fu);
+      wellFormed = (data[i + k] & 0xC0u) == 0x80u;
+      cp = (cp << 6) | (data[i + k] & 0x3Fu);
     }
     const char32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
     if (length > 1 && (!wellFormed || cp < smallest || cp > 0x10FFFF)) {
@@ -56,12 +46,11 @@ inline std::u16string UnitsFromBytes(const std::uint8_t* data, std::size_t size)
       cp = lead;
     }
     if (cp >= 0x10000) {
-      units.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      units.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+      units += {static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)),
+                static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF))};
     } else {
-      units.push_back(static_cast<char16_t>(cp));
+      units += static_cast<char16_t>(cp);
     }
-    i += length;
   }
   return units;
 }
@@ -69,5 +58,24 @@ inline std::u16string UnitsFromBytes(const std::uint8_t* data, std::size_t size)
 inline std::string_view BytesAsText(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
+
+// Runs `body`; an automation error is an accepted answer to bad input and its number is returned
+// (0 when none was raised). Any other exception escapes, and libFuzzer reports it.
+template <class Body>
+std::int32_t RaisedNumber(Body&& body) {
+  try {
+    body();
+  } catch (const AutomationError& error) {
+    return error.Number();
+  }
+  return 0;
+}
+
+// A clock that stands still and pauses that take no time: the same dates on every run, and no
+// waiting between retries.
+struct StillClock : platform::Clock {
+  Date Now() override { return Date::FromParts({2024, 3, 4, 5, 6, 7}); }
+  void Sleep(std::chrono::milliseconds) override {}
+};
 
 }  // namespace orvulink::fuzz

@@ -5,7 +5,7 @@
 # invariant, leak, timeout, out of memory, sanitizer report) and keeps the scratch dir with the
 # inputs that found it.
 #
-#   scripts/fuzz.sh BUILD_DIR SECONDS [TARGET...]     e.g. scripts/fuzz.sh build/fuzz 60 answer
+#   scripts/fuzz.sh BUILD_DIR SECONDS [TARGET...]     e.g. scripts/fuzz.sh build/fuzz 60 answers
 #
 # FUZZ_JOBS (default 2) runs fewer at once; FUZZ_KEEP=1 keeps the scratch dir after a clean run.
 set -euo pipefail
@@ -38,8 +38,7 @@ fi
 # Inputs longer than the protocol ever sends only slow the search down.
 max_len() {
   case $1 in
-    count | date_text | phone) echo 512 ;;
-    sim_gateway | property_bag) echo 8192 ;;
+    command | property_bag) echo 8192 ;;
     *) echo 4096 ;;
   esac
 }

@@ -1,212 +1,193 @@
-// The component against the gateway simulator over real HTTP and HTTPS on loopback: the account
-// commands, the exact bytes on the wire, the gateway's refusals, injected faults, the connection
-// test with and without the probe, and the ways a connection can fail before any answer. How each
-// probe failure is classified is the exchange's unit tests' and the command line's.
-#include <gtest/gtest.h>
-
-#include <orvulink/control.hpp>
+// The component against the gateway simulator over real HTTP and HTTPS on loopback: every
+// command family once, the gateway's refusals, injected transport faults, the connection test
+// with and without the probe, and a certificate the component must not trust. The exact bytes
+// of each command are the command builder's unit tests'; here only outcomes count.
 #include <orvulink/enums.hpp>
-
-#include <ostream>
-#include <string>
-#include <vector>
+#include <orvulink/notify.hpp>
+#include <orvulink/receive.hpp>
+#include <orvulink/send.hpp>
 
 #include "integration/integration_support.hpp"
-#include "sim/accounts.hpp"
 
 namespace orvulink::integration {
 namespace {
 
-using testing::CatchAutomationError;
+constexpr const char* kUnreachable = "+393330000000";
+constexpr const char* kFailing = "+393339999999";
+constexpr const char* kVapCode = "VAP0123456";
 
-constexpr int kCreditCommand = 2;
-constexpr int kDeleteCommand = 9;
-
-std::string SerialField() {
-  return std::string(kSerial);
+sim::SimulatorConfig Everything() {
+  using nlohmann::json;
+  const json messages =
+      json::array({{{"sent", "2006-01-20 10:15:00"}, {"sender", "+39333111"}, {"text", "Ciao"}},
+                   {{"sent", "2006-01-20 10:16:00"}, {"sender", "+39333222"}, {"text", "Si"}}});
+  return DemoAccountWith(
+      {{"credit", 150.5},
+       {"vap_code", kVapCode},
+       {"unreachable", json::array({kUnreachable})},
+       {"failing", json::array({{{"phone", kFailing}, {"reason", 103}}})},
+       {"orders", {{"ORD1001", json::array({"+393331234567", "+393337654321"})}}},
+       {"reception_keys",
+        json::array({{{"key", "K1"}, {"autoresponder", "Back on Monday"}, {"messages", messages}},
+                     "K2",
+                     {{"key", "OLD"}, {"expired", true}}})}});
 }
 
-std::string DemoCommand(int command, std::vector<std::pair<std::string, std::string>> fields = {}) {
-  fields.emplace_back("SERIAL", SerialField());
-  return ExpectedCommand(command, kDemoUser, kDemoPassword, fields);
-}
-
-// The simulator's demo account with one order of two recipients.
-sim::SimulatorConfig DemoConfig() {
-  sim::SimulatorConfig config;
-  for (const char* phone : {"+393331234567", "+393337654321"})
-    config.accounts.accounts[0].orders.AddRecipient("ORD1001", phone);
-  return config;
-}
-
-std::string SchemeParamName(const ::testing::TestParamInfo<Scheme>& info) {
-  return SchemeName(info.param);
-}
-
-// "HttpsEmptyThrice": the scheme, then the case's own name.
-template <class Case>
-std::string SchemeAndCaseName(const ::testing::TestParamInfo<std::tuple<Scheme, Case>>& param) {
-  return SchemeName(std::get<0>(param.param)) + std::get<1>(param.param).name;
-}
-
-const auto kBothSchemes = ::testing::Values(Scheme::kHttps, Scheme::kHttp);
-
-// ---- the account commands, on both schemes -------------------------------------------------
-
-class CommandTest : public ::testing::TestWithParam<Scheme> {
+class GatewayTest : public ::testing::TestWithParam<Scheme> {
  protected:
-  GatewayEnvironment env{GetParam(), DemoConfig()};
+  GatewayTest() { env.control->VAPcode(kVapCode); }
+  GatewayEnvironment env{GetParam(), Everything()};
 };
 
-TEST_P(CommandTest, GetCreditSendsTheExactCommandAndReadsTheCredit) {
-  EXPECT_DOUBLE_EQ(env.control().GetCredit(), 150.5);
-
-  const std::string expected = DemoCommand(kCreditCommand);
-  EXPECT_EQ(Utf8(env.control().LastRequest()), expected);
-  EXPECT_EQ(env.Commands(), std::vector<std::string>{expected});
-  EXPECT_EQ(Utf8(env.control().LastRespose()), FramedPage("01\n150.50 credits"));
-  EXPECT_EQ(env.control().ErrCode(), 0);
-}
-
-TEST_P(CommandTest, DelMessageRemovesRecipientsOfTheOrder) {
-  struct Step {
-    std::string phone;     // as the host passes it
-    std::string sentDest;  // as the gateway must receive it
-    std::string payload;   // the answer the host gets
-  };
-  const std::vector<Step> steps = {
-      {"00393331234567", "+393331234567", "1 deleted"},  // one recipient
-      {"", "+", "1 deleted"},                            // all that remain
-      {"", "+", "0 deleted"},                            // nothing left
-  };
-  for (const Step& step : steps) {
-    SCOPED_TRACE("phone '" + step.phone + "'");
-    EXPECT_EQ(Utf8(env.control().DelMessage(BStr("ORD1001"), BStr(step.phone))), step.payload);
-    EXPECT_EQ(Utf8(env.control().LastRequest()),
-              DemoCommand(kDeleteCommand, {{"ORDERID", "ORD1001"}, {"DEST", step.sentDest}}));
-    EXPECT_EQ(env.Commands().back(), Utf8(env.control().LastRequest()));
-    EXPECT_EQ(Utf8(env.control().LastRespose()), FramedPage("01\n" + step.payload));
+TEST_P(GatewayTest, DelMessageRemovesOneRecipientThenTheRest) {
+  // A number in the "00" form must still name the order's recipient at the gateway.
+  for (const auto& [phone, payload] : std::vector<std::pair<std::string, std::string>>{
+           {"00393331234567", "1 deleted"}, {"", "1 deleted"}, {"", "0 deleted"}}) {
+    EXPECT_EQ(env.control->DelMessage(BStr("ORD1001"), BStr(phone)).utf8(), payload) << phone;
   }
-  EXPECT_EQ(env.Commands().size(), steps.size());
 }
 
-TEST_P(CommandTest, WrongPasswordIsAnAuthenticationError) {
-  env.control().Password(BStr("not-the-password"));
-  const auto error = CatchAutomationError([&] { env.control().GetCredit(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), ORVULINK_ERROR_AUTHENTICATION);
-  EXPECT_EQ(Utf8(error->Description()), "SMS gateway: username/password error");
-  EXPECT_EQ(env.control().ErrCode(), ORVULINK_ERROR_AUTHENTICATION);
-  EXPECT_EQ(Utf8(env.control().ErrDescription()), "SMS gateway: username/password error");
-  EXPECT_EQ(env.Commands(),
-            std::vector<std::string>{ExpectedCommand(kCreditCommand, kDemoUser, "not-the-password",
-                                                     {{"SERIAL", SerialField()}})});
-  EXPECT_EQ(Utf8(env.control().LastRespose()), FramedPage("99"));
+TEST_P(GatewayTest, TheProbePageComesOnlyWithTheAutomaticProxyAndOncePerThread) {
+  EXPECT_EQ(env.control->TestConnection(), ORVULINK_TEST_OK);
+  EXPECT_EQ(env.Commands(), std::vector<std::string>{""});  // the empty command alone
+  EXPECT_EQ(env.simulator.state().log.ProbeCount(), 0U);
+  env.control->AutomaticProxy(VariantBool(true));
+  EXPECT_EQ(env.control->TestConnection(), ORVULINK_TEST_OK);
+  EXPECT_DOUBLE_EQ(env.control->GetCredit(), 150.5);
+  EXPECT_EQ(env.simulator.state().log.ProbeCount(), 1U);
+  EXPECT_EQ(env.Commands().size(), 3U);
 }
 
-TEST_P(CommandTest, TestConnectionWithoutProbeSendsTheEmptyCommand) {
-  EXPECT_EQ(env.control().TestConnection(), ORVULINK_TEST_OK);
-  EXPECT_EQ(env.Commands(), std::vector<std::string>{""});
-  EXPECT_EQ(env.ProbeCount(), 0U);
-  EXPECT_EQ(Utf8(env.control().LastRespose()), FramedPage("98"));
-}
-
-TEST_P(CommandTest, WithTheAutomaticProxyTheProbePageComesFirstOncePerThread) {
-  env.control().AutomaticProxy(VariantBool(true));
-  EXPECT_EQ(env.control().TestConnection(), ORVULINK_TEST_OK);
-  EXPECT_EQ(env.ProbeCount(), 1U);
-  EXPECT_EQ(env.Commands(), std::vector<std::string>{""});
-  EXPECT_DOUBLE_EQ(env.control().GetCredit(), 150.5);
-  EXPECT_EQ(env.ProbeCount(), 1U);
-  EXPECT_EQ(env.Commands(), (std::vector<std::string>{"", DemoCommand(kCreditCommand)}));
-}
-
-TEST_P(CommandTest, RefusedConnectionIsANetworkError) {
-  env.hostVariable().Set("127.0.0.1:" + std::to_string(FreeLoopbackPort()));
-  const auto error = CatchAutomationError([&] { env.control().GetCredit(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), ORVULINK_ERROR_NETWORK);
-  EXPECT_EQ(env.control().ErrCode(), ORVULINK_ERROR_NETWORK);
-  EXPECT_TRUE(env.Commands().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Schemes, CommandTest, kBothSchemes, SchemeParamName);
-
-// ---- injected faults, end to end; the retry rules themselves are the exchange's unit tests -----
-
-struct FaultCase {
-  std::string name;
-  std::string fault;        // the simulator's spelling
-  int error;                // 0: GetCredit succeeds with 150.5
-  std::string description;  // the error's text, when the gateway gave one
-  std::size_t requests;     // commands the gateway received
-};
-
-void PrintTo(const FaultCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class FaultTest : public ::testing::TestWithParam<std::tuple<Scheme, FaultCase>> {};
-
-TEST_P(FaultTest, GetCreditOutcome) {
-  const auto& [scheme, c] = GetParam();
-  GatewayEnvironment env(scheme, DemoConfig());
-  env.AddFault(c.fault);
-  if (c.error != 0) {
-    const auto error = CatchAutomationError([&] { env.control().GetCredit(); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->Number(), c.error);
-    EXPECT_EQ(env.control().ErrCode(), c.error);
-    if (!c.description.empty()) {
-      EXPECT_EQ(Utf8(error->Description()), c.description);
-      EXPECT_EQ(Utf8(env.control().ErrDescription()), c.description);
-    }
-  } else {
-    EXPECT_DOUBLE_EQ(env.control().GetCredit(), 150.5);
-    EXPECT_EQ(env.control().ErrCode(), 0);
+// Injected faults, a refusal by the gateway and a refused connection, end to end; the retry
+// rules themselves are the exchange's unit tests.
+TEST_P(GatewayTest, FaultsAndRefusalsGiveTheirErrors) {
+  struct Case {
+    const char* fault;        // the simulator's spelling
+    int error;                // 0: GetCredit succeeds
+    const char* description;  // the error's text, when the gateway gave one
+    std::size_t requests;     // commands the gateway received
+  };
+  for (const Case& c :
+       {Case{"garbagex1", 0, "", 2}, Case{"delay=200x1", 0, "", 1},
+        Case{"code=00:<pre>Service closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, "Service closed", 1},
+        Case{"http=500", ORVULINK_ERROR_NETWORK, "", 1},
+        Case{"drop", ORVULINK_ERROR_NETWORK, "", 3}}) {
+    SCOPED_TRACE(c.fault);
+    const auto before = env.Commands().size();
+    env.simulator.state().faults.Add(sim::ParseFault(c.fault));
+    EXPECT_EQ(testing::RaisedNumber([&] { EXPECT_DOUBLE_EQ(env.control->GetCredit(), 150.5); }),
+              c.error);
+    EXPECT_EQ(env.control->ErrCode(), c.error);
+    if (*c.description) EXPECT_EQ(env.control->ErrDescription().utf8(), c.description);
+    EXPECT_EQ(env.Commands().size() - before, c.requests);
+    env.simulator.state().faults.Clear();
   }
-  const std::vector<std::string> commands = env.Commands();
-  EXPECT_EQ(commands.size(), c.requests);
-  for (const std::string& command : commands)
-    EXPECT_EQ(command, DemoCommand(kCreditCommand));
+
+  env.control->Password(BStr("not-the-password"));
+  EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }),
+            ORVULINK_ERROR_AUTHENTICATION);
+  EXPECT_EQ(env.control->ErrCode(), ORVULINK_ERROR_AUTHENTICATION);
+  EXPECT_EQ(env.control->ErrDescription().utf8(), "SMS gateway: username/password error");
+
+  const auto before = env.Commands().size();
+  env.host.Set("127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()));
+  EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }), ORVULINK_ERROR_NETWORK);
+  EXPECT_EQ(env.control->ErrCode(), ORVULINK_ERROR_NETWORK);
+  EXPECT_EQ(env.Commands().size(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, FaultTest,
-    ::testing::Combine(
-        kBothSchemes,
-        ::testing::Values(FaultCase{"GarbageOnceThenNormal", "garbagex1", 0, "", 2},
-                          FaultCase{"GatewayMessage", "code=00:<pre>Service closed</pre>",
-                                    ORVULINK_ERROR_TEXT_MESSAGE, "Service closed", 1},
-                          FaultCase{"ServerErrorIsNotRetried", "http=500", ORVULINK_ERROR_NETWORK,
-                                    "", 1},
-                          FaultCase{"DroppedConnection", "drop", ORVULINK_ERROR_NETWORK, "", 3},
-                          FaultCase{"ShortDelay", "delay=200x1", 0, "", 1})),
-    SchemeAndCaseName<FaultCase>);
+TEST_P(GatewayTest, SendThenFollowTheDeliveryOfEachRecipient) {
+  auto list = env.control->MessagesToSend();
+  Collection phones;
+  for (const char* phone : {"+393331111111", kUnreachable, kFailing})
+    phones.Add(phone);
+  list->AddGroupMessage(phones, "Meeting at 10", "Orvu");
+  list->AddMessage("+393333333333", "Later", "Orvu", Date::FromParts({2031, 1, 2, 3, 4, 0}));
+  EXPECT_EQ(list->SendMessage(), VariantBool(true));
+  EXPECT_EQ(env.Commands().size(), 1U);  // the group and the single message in one command
 
-// ---- a certificate the component does not trust ---------------------------------------------
+  EXPECT_EQ(list->Item(2)->Status(), ORVULINK_MESSAGESEND_ERRGATEWAY);  // the unreachable one
+  EXPECT_EQ(list->CountMessageForward(), 3);
+  EXPECT_EQ(list->CountMessageError(), 1);
+  EXPECT_EQ(list->CountMessageToSend(), 0);
+  ASSERT_TRUE(list->Item(1)->OrderID() && list->Item(3)->OrderID() && list->Item(4)->OrderID());
+  const BStr orderId = list->Item(1)->OrderID()->Item(1);
+  EXPECT_EQ(list->Item(3)->OrderID()->Item(1), orderId);  // one group, one order
+  EXPECT_NE(list->Item(4)->OrderID()->Item(1), orderId);
+  EXPECT_LT(env.control->GetCredit(), 150.5);
 
-class UntrustedCertificateTest : public ::testing::Test {
- protected:
-  UntrustedCertificateTest() { env.caFileVariable().Set(std::nullopt); }
-  GatewayEnvironment env{Scheme::kHttps, DemoConfig()};
-};
+  auto notify = env.control->MessagesToNotify();
+  notify->AddMessage(orderId);
+  notify->AddMessage("UNKNOWN-1");
+  EXPECT_EQ(notify->GetStatusNotify(), VariantBool(true));
+  EXPECT_EQ(notify->ItemOrderID(orderId)->Status(), ORVULINK_ORDERID_CORRECTED);
+  EXPECT_EQ(notify->ItemOrderID(orderId)->Count(), 2);  // the refused recipient is not in it
+  for (const auto& recipient : *notify->ItemOrderID(orderId))
+    EXPECT_EQ(recipient->Status(), ORVULINK_STATE_GETWAY);
+  EXPECT_EQ(notify->ItemOrderID("UNKNOWN-1")->Status(), ORVULINK_ORDERID_NOTCORRECTED);
 
-TEST_F(UntrustedCertificateTest, GetCreditFailsBeforeAnyCommandArrives) {
-  const auto error = CatchAutomationError([&] { env.control().GetCredit(); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->Number(), ORVULINK_ERROR_NETWORK);
-  EXPECT_EQ(env.control().ErrCode(), ORVULINK_ERROR_NETWORK);
-  EXPECT_TRUE(env.Commands().empty());
-  EXPECT_EQ(Utf8(env.control().LastRespose()), "");
+  env.simulator.state().gateway.AdvanceClock(std::chrono::minutes(1));
+  notify->Clear();
+  notify->AddMessage(orderId, kFailing);
+  notify->AddMessage(orderId, "+393331111111");
+  EXPECT_EQ(notify->GetStatusNotify(), VariantBool(true));
+  const auto order = notify->ItemOrderID(orderId);
+  EXPECT_EQ(order->ItemPhone("+393331111111")->Status(), ORVULINK_STATE_DELIVERED);
+  EXPECT_EQ(order->ItemPhone(kFailing)->Status(), ORVULINK_STATE_ERROPERATOR);
+  EXPECT_EQ(order->ItemPhone(kFailing)->ReasonCode(), ORVULINK_CODEREASON_BLOCKOPERATOR);
 }
 
-TEST_F(UntrustedCertificateTest, TestConnectionWithProbeIsAGatewayFailure) {
-  // The probe reports a navigation error that names neither 404 nor 407: a gateway failure.
-  env.control().AutomaticProxy(VariantBool(true));
-  EXPECT_EQ(env.control().TestConnection(), ORVULINK_TEST_GATEWAY);
-  EXPECT_EQ(env.control().ErrCode(), ORVULINK_ERROR_NETWORK);
-  EXPECT_EQ(env.ProbeCount(), 0U);
+TEST_P(GatewayTest, ReceptionKeysTheirRepliesAndAConfirmedDownload) {
+  ASSERT_EQ(env.control->FillReceptionKeys(), VariantBool(true));
+  const auto keys = env.control->ReceptionKeys();
+  ASSERT_EQ(keys->Count(), 3);
+  EXPECT_EQ(keys->Item(1)->TextAutoResponder().utf8(), "Back on Monday");
+  EXPECT_EQ(keys->Item(1)->MessageFromRecive(), 2);
+
+  // A reply outside ASCII reaches the gateway and reads back the same.
+  const auto k2 = keys->ItemReceptionKey(BStr("K2"));
+  EXPECT_EQ(k2->SetAutoResponder(BStr("Torno lunedì")), VariantBool(true));
+  ASSERT_EQ(k2->Update(), VariantBool(true));
+  EXPECT_EQ(k2->TextAutoResponder().utf8(), "Torno lunedì");
+
+  const auto k1 = keys->ItemReceptionKey(BStr("K1"));
+  EXPECT_EQ(k1->GetIncomingMessages(), VariantBool(true));
+  const auto messages = k1->ReceivedMessages();
+  ASSERT_EQ(messages->Count(), 2);
+  EXPECT_EQ(messages->Item(1)->Text().utf8(), "Ciao");
+  EXPECT_EQ(messages->Item(2)->PhoneGsm().utf8(), "+39333222");
+  EXPECT_EQ(messages->Item(1)->DateTime(), Date::FromParts({2006, 1, 20, 10, 15, 0}));
+  EXPECT_EQ(k1->MessageFromRecive(), 0);  // the download was confirmed: the gateway holds none
+  // Nothing new: the previous download stays.
+  EXPECT_EQ(k1->GetIncomingMessages(), VariantBool(true));
+  EXPECT_EQ(k1->ReceivedMessages(), messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, GatewayTest, ::testing::Values(Scheme::kHttps, Scheme::kHttp),
+                         [](const auto& info) {
+                           return std::string(info.param == Scheme::kHttps ? "Https" : "Http");
+                         });
+
+// A full list in one group is a command of about 130 KB: the gateway must take it whole.
+TEST(SendFullList, GoesOutInOneCommand) {
+  GatewayEnvironment env(Scheme::kHttps, DemoAccountWith({{"credit", 5000.0}}));
+  auto list = env.control->MessagesToSend();
+  Collection phones;
+  for (int i = 0; i < 3000; ++i)
+    phones.Add(BStr("+39334" + std::to_string(1000000 + i)));
+  list->AddGroupMessage(phones, "To everyone", "Orvu");
+  EXPECT_EQ(list->SendMessage(), VariantBool(true));
+  EXPECT_EQ(list->CountMessageForward(), 3000);
+  EXPECT_EQ(env.Commands().size(), 1U);
+}
+
+// Without ORVULINK_CA_FILE the simulator's self-signed certificate is not trusted: nothing
+// reaches the gateway. How the connection test classifies it is the exchange's unit tests'.
+TEST(UntrustedCertificate, IsRefusedBeforeAnyCommandArrives) {
+  GatewayEnvironment env(Scheme::kHttps);
+  env.ca.Set(std::nullopt);
+  EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }), ORVULINK_ERROR_NETWORK);
+  EXPECT_EQ(env.control->ErrCode(), ORVULINK_ERROR_NETWORK);
   EXPECT_TRUE(env.Commands().empty());
 }
 
