@@ -17,6 +17,7 @@ namespace orvulink {
 
 namespace receive {
 struct Access;
+class KeyList;
 }  // namespace receive
 
 // One SMS received on a key, as the gateway delivered it.
@@ -109,21 +110,14 @@ class ORVULINK_API OrvuReceptionKeys : public AutomationObject, private ThreadAf
   std::int16_t Count() const;
   std::shared_ptr<Enumerator<KeyPtr>> NewEnum() const;
 
-  std::vector<KeyPtr>::const_iterator begin() const {
-    CheckThread();
-    return keys_.begin();
-  }
-  std::vector<KeyPtr>::const_iterator end() const {
-    CheckThread();
-    return keys_.end();
-  }
+  std::vector<KeyPtr>::const_iterator begin() const;
+  std::vector<KeyPtr>::const_iterator end() const;
 
  private:
   friend struct receive::Access;
-  OrvuReceptionKeys() = default;
+  OrvuReceptionKeys();
 
-  std::vector<KeyPtr> keys_;
-  std::unordered_map<std::u16string, KeyPtr> byFoldedKey_;
+  std::unique_ptr<receive::KeyList> keys_;
 };
 
 }  // namespace orvulink

@@ -4,11 +4,16 @@
 
 #include <orvulink/receive.hpp>
 
+#include "platform/keyed_list.hpp"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace orvulink::receive {
+
+// The keys of an OrvuReceptionKeys, by their text without regard to letter case.
+class KeyList : public platform::KeyedList<std::shared_ptr<OrvuReceptionKey>> {};
 
 struct Access {
   // ---- received message (received_message.cpp) ----

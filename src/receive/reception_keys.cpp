@@ -11,29 +11,41 @@
 
 namespace orvulink {
 
+OrvuReceptionKeys::OrvuReceptionKeys() : keys_(std::make_unique<receive::KeyList>()) {
+  keys_->Create();
+}
+
 OrvuReceptionKeys::~OrvuReceptionKeys() {
   gateway::WriteLog(u"Distrutto OrvuReceptionKeys");
 }
 
 OrvuReceptionKeys::KeyPtr OrvuReceptionKeys::ItemReceptionKey(const BStr& ReceptionKey) const {
   CheckThread();
-  const auto found = byFoldedKey_.find(platform::FoldCase(ReceptionKey.str()));
-  return found == byFoldedKey_.end() ? nullptr : found->second;
+  return keys_->Find(ReceptionKey.str());
 }
 
 OrvuReceptionKeys::KeyPtr OrvuReceptionKeys::Item(std::int16_t Index) const {
   CheckThread();
-  return receive::EntryAt<KeyPtr>(keys_, Index);
+  return keys_->At(Index);
 }
 
 std::int16_t OrvuReceptionKeys::Count() const {
   CheckThread();
-  return receive::ListCount(keys_.size());
+  return receive::ListCount(keys_->Count());
 }
 
 std::shared_ptr<Enumerator<OrvuReceptionKeys::KeyPtr>> OrvuReceptionKeys::NewEnum() const {
   CheckThread();
-  return std::make_shared<Enumerator<KeyPtr>>(keys_);
+  return std::make_shared<Enumerator<KeyPtr>>(keys_->Entries());
+}
+
+std::vector<OrvuReceptionKeys::KeyPtr>::const_iterator OrvuReceptionKeys::begin() const {
+  CheckThread();
+  return keys_->Entries().begin();
+}
+std::vector<OrvuReceptionKeys::KeyPtr>::const_iterator OrvuReceptionKeys::end() const {
+  CheckThread();
+  return keys_->Entries().end();
 }
 
 namespace receive {
@@ -44,17 +56,15 @@ std::shared_ptr<OrvuReceptionKeys> Access::NewKeyList() {
 
 void Access::AddKey(OrvuReceptionKeys& list, std::shared_ptr<OrvuReceptionKey> key) {
   gateway::WriteLog(u"OrvuReceptionKeys\tAdd");
-  auto folded = platform::FoldCase(KeyText(*key));
-  if (list.byFoldedKey_.contains(folded)) return;
-  list.byFoldedKey_.emplace(std::move(folded), key);
-  list.keys_.push_back(std::move(key));
+  const std::u16string text = KeyText(*key);
+  list.keys_->Add(text, std::move(key));  // a key already listed stays as it is
 }
 
 void Access::Release(OrvuReceptionKeys& list) {
-  for (std::size_t i = 0; i < list.keys_.size(); ++i)
+  for (std::size_t i = 0; i < list.keys_->Count(); ++i)
     gateway::WriteLog(u"OrvuReceptionKeys\tRemove");
-  list.keys_.clear();
-  list.byFoldedKey_.clear();
+  list.keys_->Release();
+  list.keys_->Create();
 }
 
 }  // namespace receive
