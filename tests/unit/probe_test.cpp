@@ -93,14 +93,5 @@ TEST_F(Probe, TimesOutAtEachOfItsThreeLimits) {
   }
 }
 
-TEST_F(Probe, TheHostsMessagesAreProcessedOnEveryPoll) {
-  int hostSteps = 0;
-  platform::SetMessagePump([&] { ++hostSteps; });
-  script.events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete, 0, 6}};
-  EXPECT_EQ(form.TestConnectionWebB(), gateway::ProbeVerdict::kArrived);
-  EXPECT_EQ(hostSteps, WaitPolls());
-  EXPECT_EQ(hostSteps, 7);
-}
-
 }  // namespace
 }  // namespace orvulink
