@@ -22,6 +22,7 @@ TEST(Control, MembersResetTheErrorStateExceptErrCodeAndErrDescription) {
       {"ErrCode", [](auto& c) { (void)c.ErrCode(); }},
       {"ErrDescription", [](auto& c) { (void)c.ErrDescription(); }},
       {"LastRespose", [](auto& c) { (void)c.LastRespose(); }},
+      {"Version", [](auto& c) { (void)c.Version(); }},
       {"EncryptSSL", [](auto& c) { c.EncryptSSL(true); }},
       {"UserName", [](auto& c) { (void)c.UserName(); }},
       {"ProxyPassword", [](auto& c) { (void)c.ProxyPassword(); }},

@@ -62,6 +62,13 @@ class CurlTest : public ::testing::Test {
       res.status = 407;
       res.set_content("<html><body>failed</body></html>", "text/html");
     });
+    // As a proxy: absolute addresses.
+    routes.Post(R"(http://.*)", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("forwarded", "text/html");
+    });
+    routes.Get(R"(http://.*)", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(kProbePage, "text/html");
+    });
     routes.set_expect_100_continue_handler([this](const auto&, auto&) {
       ++continueRequests_;
       return 100;
@@ -168,6 +175,23 @@ TEST_F(CurlTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {
     client->SetTimeout(10s);
     EXPECT_EQ(client->Send("data").utf8(), "answer");
   }
+}
+
+// A proxy named by hand serves even the hosts no_proxy excludes; the probe follows the system's
+// proxy settings. The gateway's port is closed: only the proxy answers.
+TEST_F(CurlTest, ProxiesNamedOrFromTheSystem) {
+  const std::string gateway =
+      "http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/gw";
+  testing::ScopedEnvironment noProxy("no_proxy", "127.0.0.1,localhost");
+  auto client = ClientFor(gateway);
+  client->SetProxy(server_.Url(""));
+  EXPECT_EQ(client->Send("data").utf8(), "forwarded");
+  noProxy.Set(std::nullopt);
+  testing::ScopedEnvironment httpProxy("http_proxy", server_.Url(""));
+  auto browser = NewBrowser();
+  browser->Navigate2(gateway);
+  ASSERT_TRUE(Pump(5000, [&] { return Ended(); }));
+  EXPECT_EQ(events_.back(), "complete " + gateway);
 }
 
 // Probe events arrive only through the pump, progress first; each navigation ends in one event,

@@ -20,6 +20,7 @@ using testing::CatchAutomationError;
 TEST(RuntimeError, RaisesNumberTextSourceAndResult) {
   const std::pair<std::int32_t, const char*> errors[] = {
       {5, "Invalid procedure call or argument"},
+      {6, "Overflow"},
       {9, "Subscript out of range"},
       {13, "Type mismatch"},
       {457, "This key is already associated with an element of this collection"},
@@ -45,6 +46,7 @@ TEST(ErrorExit, TrappedMapsStoresAndRaisesAgain) {
       {[] { throw AutomationError(28390, u"elsewhere", u"gateway text"); }, 28390, "gateway text"},
       {[] { throw std::bad_alloc(); }, 7, "Out of memory"},
       {[] { throw std::out_of_range("field 7"); }, 9, "Subscript out of range"},
+      {[] { throw std::length_error("length"); }, 9, "Subscript out of range"},
       {[] { throw std::runtime_error("other"); }, 5, "Invalid procedure call or argument"},
       {[] { throw AutomationError(70000, u"x", u"big"); }, static_cast<std::int16_t>(70000 - 65536),
        "big"},

@@ -61,22 +61,14 @@ TEST_F(GetUrl, OfflineSendsNothingAndKeepsTheLastExchange) {
   EXPECT_EQ(state.LastRespose, u"earlier answer");
 }
 
-// The manual proxy and the encryption reach the client; a retry waits longer for its answer.
-TEST_F(GetUrl, ConfiguresTheClientAndTimesOutLongerOnRetries) {
-  control->Proxy("gw");
-  control->ProxyPort("3128");
-  control->ProxyUsername("bob");
-  control->EncryptSSL(true);
+// A retry waits longer for its answer. (The proxy and TLS settings are the integration tests'.)
+TEST_F(GetUrl, TimesOutLongerOnRetries) {
   EXPECT_EQ(Exchange({{"garbage"}, {"garbage"}, {HttpScript::Framed("01")}}), "01");
   std::vector<std::string> timeouts;
   for (const auto& call : http.script->calls)
     if (call.starts_with("SetTimeout(")) timeouts.push_back(call);
   EXPECT_EQ(timeouts, (std::vector<std::string>{"SetTimeout(20000)", "SetTimeout(60000)",
                                                 "SetTimeout(60000)"}));
-  for (const std::string& call : std::vector<std::string>{
-           "SetProxy(gw:3128)", "SetProxyUserName(bob)", "UseTls(on)",
-           "SetAddress(https://" + std::string(kHost) + "/cgi/orvusms_gw_plus.php)"})
-    EXPECT_NE(std::ranges::count(http.script->calls, call), 0) << call;
 }
 
 // Retried up to three times: an answer without a known code, an empty one whatever its status,
@@ -97,13 +89,7 @@ TEST_F(GetUrl, RetriesAndRefusals) {
       {"12029 manual proxy", {{"page", "", 12029}}, "gw", 0, "", 1, ORVULINK_TEST_PROXY},
       {"12029 automatic", {{"page", "", 12029}}, nullptr, 0, "", 1, ORVULINK_TEST_GATEWAY},
       {"no status", {{"page", "", 0}}, "gw", 0, "", 1, ORVULINK_TEST_GATEWAY},
-      {"404 after a time-out",
-       {{"p", "", 404}},
-       "",
-       ORVULINK_TEST_TIMER,
-       "",
-       1,
-       ORVULINK_TEST_TIMER},
+      {"404 timer", {{"p", "", 404}}, "", ORVULINK_TEST_TIMER, "", 1, ORVULINK_TEST_TIMER},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -136,6 +122,16 @@ TEST_F(GetUrl, CutsThePageFrameAndAcceptsOnlyTheKnownCodes) {
     EXPECT_EQ(Exchange({{answer}}), answer);
     EXPECT_EQ(http.script->sentBodies.size(), 1u);
   }
+}
+
+// A passed probe means a direct connection, whatever manual proxy was left in the settings.
+TEST_F(GetUrl, AfterAPassedProbeTheManualProxyIsNotUsed) {
+  control->AutomaticProxy(true);
+  control->Proxy("gw");
+  browser.script->events = {{ProbeEvent::kProgress}, {ProbeEvent::kComplete}};
+  EXPECT_EQ(Exchange({{HttpScript::Framed("01")}}), "01");
+  EXPECT_EQ(std::ranges::count(http.script->calls, "SetProxy()"), 1);
+  EXPECT_EQ(std::ranges::count(http.script->calls, "SetProxy(gw)"), 0);
 }
 
 // With the automatic proxy the probe comes first; its verdict is mapped and its last error told.

@@ -17,6 +17,7 @@ TEST(Utf8Test, DecodesToUnitsAndEncodesUnpairedSurrogatesAsReplacement) {
       {"a\x80z", u"a\uFFFDz"},
       {"\xC0\xAF", u"\uFFFD\uFFFD"},
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
       {"ab\xE2\x82", u"ab\uFFFD"}};
   for (const auto& [utf8, units] : cases) {
     EXPECT_EQ(Utf8ToUtf16(utf8), units) << utf8;

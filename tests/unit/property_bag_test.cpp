@@ -83,7 +83,7 @@ TEST(FilePropertyBag, LoadSkipsMalformedLinesAndNumbersThem) {
 
 TEST(FilePropertyBag, RefusesWhatALineCannotHold) {
   const std::pair<const char*, const char*> cases[] = {
-      {"Proxy", "a\nb"}, {"Pro=xy", "a"}, {"#Proxy", "a"}};
+      {"Proxy", "a\nb"}, {"Proxy", "a\rb"}, {"Pro=xy", "a"}, {"#Proxy", "a"}};
   FilePropertyBag bag("unused.cfg");
   for (const auto& [key, value] : cases) {
     EXPECT_EQ(testing::RaisedNumber([&bag, k = key, v = value] { bag.WriteProperty(k, v, ""); }), 5)
