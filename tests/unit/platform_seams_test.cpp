@@ -1,17 +1,40 @@
-// The settings lookup and the help file found through the installation folder.
+// The default clock, the settings lookup and the help file found through the installation folder.
+#include "platform/clock.hpp"
+
 #include <orvulink/platform.hpp>
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "gateway/system_settings.hpp"
+#include "test_server.hpp"
 #include "test_support.hpp"
 
 namespace orvulink::platform {
 namespace {
+
+// Local time: checked in a zone fourteen hours east of UTC, so that UTC cannot pass for it.
+TEST(ClockSeamTest, DefaultClockIsTheLocalWallClock) {
+  const auto localHour = [] {
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    return t.tm_mday * 24 + t.tm_hour;
+  };
+  {
+    orvulink::testing::ScopedEnvironment zone("TZ", "ABC-14");
+    tzset();
+    const int before = localHour();
+    const DateParts parts = GetClock()->Now().ToParts();
+    const int hour = parts.day * 24 + parts.hour;
+    EXPECT_TRUE(hour == before || hour == localHour()) << hour;
+  }
+  tzset();
+}
 
 TEST(SystemSettingsTest, ReadsKeyValueLinesOfTheFile) {
   orvulink::testing::TempFolder folder;

@@ -24,6 +24,16 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
+// A key written again keeps its place and takes the new value.
+TEST(MemoryPropertyBag, KeepsEveryValueInFirstWrittenOrder) {
+  MemoryPropertyBag bag;
+  bag.WriteProperty("B", "b", "b");
+  bag.WriteProperty("A", true, true);
+  bag.WriteProperty("B", std::int16_t{2}, "b");
+  const std::vector<std::pair<BStr, Variant>> expected = {{"B", std::int16_t{2}}, {"A", true}};
+  EXPECT_EQ(bag.Entries(), expected);
+}
+
 // Saved as private text lines through a new file, whatever the old one's mode; read back exactly.
 TEST(FilePropertyBag, SavesPrivateTextLinesAtomicallyAndReadsThemBack) {
   TempFolder folder;
@@ -72,7 +82,7 @@ TEST(FilePropertyBag, LoadSkipsMalformedLinesAndNumbersThem) {
   TempFolder folder;
   const fs::path file = folder.path() / "settings.cfg";
   std::ofstream(file, std::ios::binary) << "# c\n; c\r\n  UserName = anna  \r\nnovalue\n\n   \n  "
-                                           "=orphan\nProxy=gw=1\r\nUserName=bruno";
+                                           "=orphan\nProxy=gw=1\r\r\nUserName=bruno";
   FilePropertyBag bag(file);
   bag.Load();
   const std::vector<std::pair<int, std::string>> skipped = {{4, "novalue"}, {7, "  =orphan"}};
