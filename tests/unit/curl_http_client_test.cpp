@@ -42,7 +42,7 @@ class CurlTest : public ::testing::Test {
     routes.Post("/drop", [](const httplib::Request&, httplib::Response& response) {
       response.set_content_provider(100, "text/plain",
                                     [](std::size_t, std::size_t, httplib::DataSink& sink) {
-                                      sink.write("01 part", 7);
+                                      sink.write("01 half", 7);
                                       return false;  // the rest never comes: the connection closes
                                     });
     });
