@@ -1,10 +1,14 @@
-// The libcurl HTTP client against an in-process server on loopback.
+// The libcurl HTTP client and probe browser against an in-process HTTP server on loopback. HTTPS,
+// certificates and proxies are the integration tests', against the real simulator.
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <orvulink/platform.hpp>
+
 #include "platform/curl_global.hpp"
 #include "platform/curl_http_client.hpp"
-#include "platform/http_status.hpp"
+#include "platform/curl_probe_browser.hpp"
+#include "platform/runtime_error.hpp"
 #include "test_server.hpp"
 #include "test_support.hpp"
 
@@ -12,21 +16,66 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace orvulink::platform {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::TestServer;
 
-// What a server saw of one request.
-struct SeenRequest {
-  std::string target, body, contentType, proxyAuthorization;
-};
+const std::string kProbePage = "<html><BODY class=\"x\">\r\n<p>98</p>\r\n</body></html>";
 
-class CurlHttpClientTest : public ::testing::Test {
+class CurlTest : public ::testing::Test {
  protected:
+  CurlTest() {
+    auto& routes = server_.Routes();
+    routes.Post("/gw", [this](const httplib::Request& request, httplib::Response& res) {
+      const std::lock_guard lock(mutex_);
+      seen_ = {request.body, request.get_header_value("Content-Type")};
+      res.set_content("answer", "text/html");
+    });
+    routes.Post("/utf8", [](const httplib::Request&, httplib::Response& res) {
+      res.status = 401;
+      res.set_content("\xC3\xA9", "text/html; Charset=\"UTF-8\"");
+    });
+    routes.Post("/drop", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content_provider(100, "text/plain",
+                                    [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                      sink.write("01 half", 7);
+                                      return false;  // the rest never comes: the connection closes
+                                    });
+    });
+    const auto stall = [this](const httplib::Request&, httplib::Response& res) {
+      server_.StallUntilReleased();
+      res.set_content(kProbePage, "text/html");
+    };
+    routes.Post("/stall", stall);
+    routes.Get("/stall", stall);
+    routes.Get("/update/neton.htm", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(kProbePage, "text/html");
+    });
+    routes.Get("/old.htm", [](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect("/update/neton.htm");
+    });
+    routes.Get("/407", [](const httplib::Request&, httplib::Response& res) {
+      res.status = 407;
+      res.set_content("<html><body>failed</body></html>", "text/html");
+    });
+    // As a proxy: absolute addresses.
+    routes.Post(R"(http://.*)", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("forwarded", "text/html");
+    });
+    routes.Get(R"(http://.*)", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(kProbePage, "text/html");
+    });
+    routes.set_expect_100_continue_handler([this](const auto&, auto&) {
+      ++continueRequests_;
+      return 100;
+    });
+    server_.Start();
+  }
+
   // A client prepared the way the exchange prepares one.
   static std::unique_ptr<HttpClient> ClientFor(const std::string& url,
                                                std::chrono::milliseconds timeout = 10s) {
@@ -38,99 +87,70 @@ class CurlHttpClientTest : public ::testing::Test {
     return client;
   }
 
-  // A server that answers every POST with `status`, `body` and `contentType`, logging it.
-  void ServeEveryPost(TestServer& server, int status, std::string body,
-                      std::string contentType = "text/html") {
-    server.Routes().Post(".*", [=, this](const httplib::Request& request, httplib::Response& res) {
-      const std::lock_guard lock(mutex_);
-      seen_.push_back({request.target, request.body, request.get_header_value("Content-Type"),
-                       request.get_header_value("Proxy-Authorization")});
-      res.status = status;
-      res.set_content(body, contentType.c_str());
-    });
-    server.Start();
+  // Records the events in the order the pump delivered them: "progress v/max", "complete url",
+  // "error url status".
+  std::unique_ptr<ProbeBrowser> NewBrowser(std::chrono::milliseconds timeout = 10s) {
+    events_.clear();
+    auto browser = MakeCurlProbeBrowser(timeout);
+    ProbeBrowserEvents events;
+    events.ProgressChange = [this](std::int32_t value, std::int32_t max) {
+      events_.push_back("progress " + std::to_string(value) + "/" + std::to_string(max));
+    };
+    events.NavigateComplete2 = [this](const BStr& url) {
+      events_.push_back("complete " + url.utf8());
+    };
+    events.NavigateError = [this](const BStr& url, std::int32_t status) {
+      events_.push_back("error " + url.utf8() + " " + std::to_string(status));
+    };
+    browser->SetEvents(events);
+    return browser;
   }
-  std::vector<SeenRequest> Seen() {
-    const std::lock_guard lock(mutex_);
-    return seen_;
+  bool Ended() const { return !events_.empty() && !events_.back().starts_with("progress"); }
+
+  // Pumps this thread's messages `rounds` times, or until `done` holds.
+  template <class Done>
+  static bool Pump(int rounds, Done done) {
+    for (int round = 0; round < rounds && !done(); ++round) {
+      PumpMessages();
+      std::this_thread::sleep_for(2ms);
+    }
+    return done();
   }
 
   testing::CleanNetworkEnvironment environment_;
+  testing::TestServer server_;
   std::mutex mutex_;
-  std::vector<SeenRequest> seen_;
+  std::pair<std::string, std::string> seen_;  // the body and content type of the last POST
+  std::vector<std::string> events_;
+  std::atomic<int> continueRequests_{0};
 };
 
 // Form data in Windows-1252, byte for byte; a large body goes without waiting for "100 Continue".
-TEST_F(CurlHttpClientTest, PostsTheBodyAsWindows1252FormDataByteForByte) {
-  TestServer server;
-  std::atomic<int> continueRequests{0};
-  server.Routes().set_expect_100_continue_handler([&](const auto&, auto&) {
-    ++continueRequests;
-    return 100;
-  });
-  ServeEveryPost(server, 200, "answer");
-  auto client = ClientFor(server.Url("/cgi/gw.php"));
+// The answer is decoded by its charset (else as Windows-1252, as the simulator's always are).
+TEST_F(CurlTest, PostsTheBodyAsWindows1252FormDataByteForByte) {
+  auto client = ClientFor(server_.Url("/gw"));
   EXPECT_EQ(client->Send(u"a=1\tb\r\n%41%25 \u00e9\u00ff\u20ac").utf8(), "answer");
-  ASSERT_EQ(Seen().size(), 1u);
-  EXPECT_EQ(Seen()[0].target, "/cgi/gw.php");
-  EXPECT_EQ(Seen()[0].body, "a=1\tb\r\n%41%25 \xE9\xFF\x80");
-  EXPECT_EQ(Seen()[0].contentType, "application/x-www-form-urlencoded");
+  {
+    const std::lock_guard lock(mutex_);
+    EXPECT_EQ(seen_.first, "a=1\tb\r\n%41%25 \xE9\xFF\x80");
+    EXPECT_EQ(seen_.second, "application/x-www-form-urlencoded");
+  }
   // Over a mebibyte, where libcurl asks for "100 Continue" unless told not to. (The server
   // may refuse a form this large; only the request's headers matter here.)
   client->Send(std::u16string((std::size_t{1} << 20) + 1, u'x'));
   EXPECT_NE(client->StatusCode(), 0);
-  EXPECT_EQ(continueRequests, 0);
-}
-
-TEST_F(CurlHttpClientTest, ReturnsTheAnswerDecodedByItsCharsetWithStatusAndReason) {
-  const struct {
-    int status;
-    const char *reason, *contentType;
-    std::string bytes;
-    std::u16string text;
-  } cases[] = {{200, "OK", "text/html; charset=utf-8", "01\xC3\xA9\xE2\x82\xAC", u"01é€"},
-               {401, "Unauthorized", "text/html; Charset=\"UTF-8\"", "\xC3\xA9", u"é"},
-               {407, "Proxy Authentication Required", "text/html", "01\xE9\x80", u"01é€"},
-               {299, "", "text/html; charset=utf-16", "\xC3\xA9", u"Ã©"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.status);
-    TestServer server;
-    ServeEveryPost(server, c.status, c.bytes, c.contentType);
-    auto client = ClientFor(server.Url("/gw", "HtTp"));  // the scheme in any case
-    EXPECT_EQ(client->Send("data").str(), c.text);
-    EXPECT_EQ(client->StatusText().utf8(), c.reason);
-    EXPECT_EQ(client->StatusCode(), c.status);
-    client->Reset();  // forgets the last status, keeps the address
-    EXPECT_EQ(client->StatusText().utf8() + std::to_string(client->StatusCode()), "0");
-    EXPECT_EQ(client->Send("again").str(), c.text);
-  }
+  EXPECT_EQ(continueRequests_, 0);
+  client->SetAddress(server_.Url("/utf8", "HtTp"));  // the scheme in any case
+  EXPECT_EQ(client->Send("data").str(), u"é");
+  EXPECT_EQ(client->StatusText().utf8() + std::to_string(client->StatusCode()), "Unauthorized401");
+  client->Reset();  // forgets the last status, keeps the address
+  EXPECT_EQ(client->StatusText().utf8() + std::to_string(client->StatusCode()), "0");
+  EXPECT_EQ(client->Send("again").str(), u"é");
 }
 
 // The send fails without an answer: the error's number and the status code are 12000 + the
 // CURLcode, there is no status text, and the next send on the same client works again.
-TEST_F(CurlHttpClientTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {
-  TestServer stalling;
-  stalling.Routes().Post("/gw", [&](const httplib::Request&, httplib::Response& response) {
-    stalling.StallUntilReleased();
-    response.set_content("late", "text/plain");
-  });
-  stalling.Start();
-  TestServer dropping;
-  dropping.Routes().Post("/gw", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content_provider(100, "text/plain",
-                                  [](std::size_t, std::size_t, httplib::DataSink& sink) {
-                                    sink.write("01 part", 7);
-                                    return false;  // the rest never comes: the connection closes
-                                  });
-  });
-  dropping.Start();
-  TestServer untrusted(TestServer::Scheme::kHttps);
-  ServeEveryPost(untrusted, 200, "secret answer");
-  TestServer plain;
-  plain.Routes().Post("/gw", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("answer", "text/html");
-  });
-  plain.Start();
+TEST_F(CurlTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {
   const struct {
     std::string url;
     std::chrono::milliseconds timeout;
@@ -138,61 +158,121 @@ TEST_F(CurlHttpClientTest, TransportFailuresRaiseTheirNumberWithoutAStatus) {
   } cases[] = {
       {"http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()), 10s,
        CURLE_COULDNT_CONNECT},
-      {stalling.Url("/gw"), 300ms, CURLE_OPERATION_TIMEDOUT},
-      {dropping.Url("/gw"), 10s, CURLE_PARTIAL_FILE},
-      {untrusted.Url("/gw"), 10s, CURLE_PEER_FAILED_VERIFICATION},
-      {plain.Url("/gw", "gopher"), 10s, CURLE_UNSUPPORTED_PROTOCOL},
+      {server_.Url("/stall"), 300ms, CURLE_OPERATION_TIMEDOUT},
+      {server_.Url("/drop"), 10s, CURLE_PARTIAL_FILE},
+      {server_.Url("/gw", "gopher"), 10s, CURLE_UNSUPPORTED_PROTOCOL},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url);
     auto client = ClientFor(c.url, c.timeout);
-    if (c.url.starts_with("https")) client->UseTls(true);
     const auto error = testing::CatchAutomationError([&] { client->Send("data"); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->Number(), CurlErrorNumber(c.expected)) << error->Description().utf8();
     EXPECT_EQ(error->Description().utf8().rfind("HTTP request failed: ", 0), 0u);
     EXPECT_EQ(client->StatusText().utf8(), "");
     EXPECT_EQ(client->StatusCode(), CurlErrorNumber(c.expected));
-    client->SetAddress(plain.Url("/gw"));
+    client->SetAddress(server_.Url("/gw"));
     client->SetTimeout(10s);
     EXPECT_EQ(client->Send("data").utf8(), "answer");
-    EXPECT_EQ(client->StatusCode(), 200);
   }
-  EXPECT_TRUE(Seen().empty());  // nothing reached the server that was not trusted
 }
 
-// A named proxy gets the full address even for hosts no_proxy excludes, and the credentials when
-// it asks for them; without one the system's proxy applies. The gateway's port is closed: only a
-// proxy answers.
-TEST_F(CurlHttpClientTest, TheProxySettingsReachTheProxy) {
-  TestServer proxy;
-  proxy.Routes().Post(".*", [this](const httplib::Request& request, httplib::Response& res) {
-    const std::lock_guard lock(mutex_);
-    seen_.push_back(
-        {request.target, request.body, "", request.get_header_value("Proxy-Authorization")});
-    if (seen_.back().proxyAuthorization.empty()) {
-      res.status = 407;
-      res.set_header("Proxy-Authenticate", "Basic realm=\"proxy\"");
-    }
-    res.set_content(res.status == 407 ? "credentials needed" : "forwarded", "text/plain");
-  });
-  proxy.Start();
+// A proxy named by hand serves even the hosts no_proxy excludes; the probe follows the system's
+// proxy settings. The gateway's port is closed: only the proxy answers.
+TEST_F(CurlTest, ProxiesNamedOrFromTheSystem) {
   const std::string gateway =
-      "http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/cgi/gw.php";
+      "http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/gw";
   testing::ScopedEnvironment noProxy("no_proxy", "127.0.0.1,localhost");
   auto client = ClientFor(gateway);
-  client->SetProxy("127.0.0.1:" + std::to_string(proxy.Port()));
-  client->SetProxyUserName("orvu");
-  client->SetProxyPassword("s3cr\u00e9t");
+  client->SetProxy(server_.Url(""));
   EXPECT_EQ(client->Send("data").utf8(), "forwarded");
-  EXPECT_EQ(Seen().back().proxyAuthorization, "Basic b3J2dTpzM2Nyw6l0");  // orvu:s3cr\u00e9t
   noProxy.Set(std::nullopt);
-  testing::ScopedEnvironment httpProxy("http_proxy", proxy.Url(""));
-  client = ClientFor(gateway);
-  EXPECT_EQ(client->Send("data").utf8(), "credentials needed");
-  EXPECT_EQ(client->StatusCode(), 407);
-  for (const auto& request : Seen())
-    EXPECT_EQ(request.target, gateway);
+  testing::ScopedEnvironment httpProxy("http_proxy", server_.Url(""));
+  auto browser = NewBrowser();
+  browser->Navigate2(gateway);
+  ASSERT_TRUE(Pump(5000, [&] { return Ended(); }));
+  EXPECT_EQ(events_.back(), "complete " + gateway);
+}
+
+// Probe events arrive only through the pump, progress first; each navigation ends in one event,
+// with the status of its kind.
+TEST_F(CurlTest, EachNavigationEndsInOneEventAfterItsProgress) {
+  auto browser = NewBrowser();
+  const std::string url = server_.Url("/update/neton.htm");
+  browser->Navigate2(url);
+  EXPECT_TRUE(browser->Busy());
+  std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(events_.empty());
+  ASSERT_TRUE(Pump(5000, [&] { return Ended(); }));
+  const std::string size = std::to_string(kProbePage.size());
+  ASSERT_GE(events_.size(), 2u);
+  EXPECT_EQ(events_[events_.size() - 2], "progress " + size + "/" + size);
+  EXPECT_EQ(events_.back(), "complete " + url);
+  EXPECT_FALSE(browser->Busy());
+  const struct {
+    std::string url;
+    std::chrono::milliseconds timeout;
+    std::int32_t status;  // 0: complete
+  } cases[] = {
+      {server_.Url("/old.htm", "HtTp"), 10s, 0},
+      {server_.Url("/407"), 10s, 407},
+      {"http://127.0.0.1:" + std::to_string(testing::RefusingLoopbackPort()) + "/neton.htm", 10s,
+       kInetResourceNotFound},
+      {server_.Url("/stall"), 300ms, kInetConnectionTimeout},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    browser = NewBrowser(c.timeout);
+    browser->Navigate(c.url);
+    ASSERT_TRUE(Pump(5000, [&] { return Ended(); }));
+    EXPECT_EQ(events_.back(), c.status == 0 ? "complete " + c.url
+                                            : "error " + c.url + " " + std::to_string(c.status));
+  }
+  EXPECT_TRUE(testing::CatchAutomationError([&] { browser->Navigate2("file:///etc/hostname"); }));
+}
+
+// Stop, Quit or the browser's end during a navigation: nothing arrives after it.
+TEST_F(CurlTest, StopQuitAndDestructionEndARunningNavigationWithoutEvents) {
+  for (const std::string how : {"stop", "quit", "destroy"}) {
+    SCOPED_TRACE(how);
+    auto browser = NewBrowser();
+    browser->Navigate2(server_.Url("/stall"));
+    Pump(5, [] { return false; });
+    EXPECT_TRUE(browser->Busy());
+    const std::size_t seen = events_.size();
+    if (how == "stop") browser->Stop();
+    if (how == "quit") browser->Quit();
+    if (how == "quit")
+      EXPECT_TRUE(
+          testing::CatchAutomationError([&] { browser->Navigate2(server_.Url("/old.htm")); }));
+    if (how == "destroy") browser.reset();
+    EXPECT_TRUE(browser == nullptr || !browser->Busy());
+    Pump(20, [] { return false; });
+    EXPECT_EQ(events_.size(), seen);
+  }
+}
+
+// Destroys the browser from inside its completion; nothing after it may arrive.
+TEST_F(CurlTest, DestroyingTheBrowserInsideAHandlerIsSafe) {
+  std::unique_ptr<ProbeBrowser> browser = MakeCurlProbeBrowser();
+  std::vector<std::string> order;
+  // The handler owns its name and reads it after the browser is gone, so a handler destroyed
+  // while it runs is caught by the address sanitizer.
+  const auto handler = [&](std::string name) {
+    return [&, name = std::move(name)](auto&&...) {
+      if (name == "complete") browser.reset();
+      order.push_back(name);
+    };
+  };
+  ProbeBrowserEvents events;
+  events.ProgressChange = handler("progress");
+  events.NavigateComplete2 = handler("complete");
+  events.NavigateError = handler("error");
+  browser->SetEvents(events);
+  browser->Navigate2(server_.Url("/update/neton.htm"));
+  ASSERT_TRUE(Pump(5000, [&] { return browser == nullptr; }));
+  Pump(20, [] { return false; });
+  EXPECT_EQ(order.back(), "complete");
 }
 
 }  // namespace

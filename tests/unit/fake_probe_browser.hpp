@@ -28,8 +28,7 @@ struct ProbeScript {
   bool navigate2Raises = false;
   bool navigateRaises = false;
   bool stopRaises = false;
-  int busyAnswers = 0;  // Busy() reports true this many times; INT_MAX for ever
-  std::function<void()> whenNavigating;
+  int busyAnswers = 0;             // Busy() reports true this many times; INT_MAX for ever
   std::vector<std::string> calls;  // "Navigate2(url)", "Navigate(url)", "Stop()", "Quit()"
   int browsersMade = 0;
   int browsersAlive = 0;
@@ -74,7 +73,6 @@ class FakeProbeBrowser : public platform::ProbeBrowser {
   void Start(const std::string& how, const BStr& url, bool raises) {
     script_->calls.push_back(how + "(" + url.utf8() + ")");
     if (raises) throw AutomationError(-2147467259, u"fake", BStr(how + " refused"));
-    if (script_->whenNavigating) script_->whenNavigating();
     hasDocument_ = true;
     for (const ProbeEvent& event : script_->events)
       PostLater(event, event.pumpsLater);

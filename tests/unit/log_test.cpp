@@ -38,19 +38,11 @@ TEST(LogFile, EachRunOpensWithASeparatorAndLinesAppendInTheCodePage) {
   LogWriter(true, dir.path() / "blocker" / "log.txt").Write(u"x");
   EXPECT_FALSE(fs::exists(dir.path() / "off.txt"));
   EXPECT_FALSE(fs::exists(dir.path() / "blocker" / "log.txt"));
-
-  fs::create_directories(dir.path() / "folder");
-  std::ofstream(dir.path() / ".hidden") << "h";
-  EXPECT_TRUE(FileExists(path));
-  for (const fs::path& other : {dir.path() / ".hidden", dir.path() / "folder",
-                                dir.path() / "missing.txt", fs::path(std::string(5000, 'a'))})
-    EXPECT_FALSE(FileExists(other)) << other;
 }
 
 // The trace sits beside the component's own file; each start drops the old one.
 TEST(StartRoutine, DeletesAnOldTraceWhateverTheSwitchSays) {
   const auto path = LogPath();
-  EXPECT_EQ(path.filename(), "OrvuLinkLog.txt");
   std::ofstream(path) << "old run";
   ASSERT_TRUE(fs::exists(path));
   Main();

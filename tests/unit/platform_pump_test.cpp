@@ -7,7 +7,6 @@
 #include "platform/pump.hpp"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,18 +28,6 @@ class PumpTest : public testing::Test {
     PostThreadMessage([this, name] { log_.push_back(name); });
   }
 };
-
-// Polls, then messages (one posted by a poll among them), then the hook.
-TEST_F(PumpTest, SourcesThenMessagesThenHook) {
-  Post("message");
-  auto source = AddPumpSource([&] {
-    log_.push_back("poll");
-    if (log_.size() == 1) Post("posted by poll");
-  });
-  SetMessagePump([&] { log_.push_back("hook"); });
-  PumpMessages();
-  EXPECT_EQ(log_, (std::vector<std::string>{"poll", "message", "posted by poll", "hook"}));
-}
 
 // A message posted during delivery waits for the next pump, unless a nested pump delivers it
 // after the rest of the batch; each message arrives once.
@@ -100,23 +87,6 @@ TEST_F(PumpTest, SourcesAndHookMayEndThemselvesAndAreNotReentered) {
 
 namespace orvulink {
 namespace {
-
-TEST(EventTest, HandlersRunInOrderUntilTheirConnectionEnds) {
-  Event<int> event;
-  std::vector<std::string> calls;
-  auto first = event.Connect([&](int v) { calls.push_back("first " + std::to_string(v)); });
-  std::optional<Event<int>::Connection> moved;
-  {
-    auto second = event.Connect([&](int v) { calls.push_back("second " + std::to_string(v)); });
-    auto third = event.Connect([&](int) { calls.push_back("third"); });
-    moved.emplace(std::move(second));
-  }
-  event.Fire(7);
-  moved.reset();
-  event.Fire(8);
-  EXPECT_EQ(calls, (std::vector<std::string>{"first 7", "second 7", "first 8"}));
-  EXPECT_EQ(event.HandlerCount(), 1u);
-}
 
 // During a firing a handler may disconnect itself or destroy a later one (which then is not
 // called); one connected during the firing runs from the next.

