@@ -1,12 +1,11 @@
-// The parameter encoder, separator stripping, phone numbers and the decoding of the answer; the
-// layout of each command is asserted by the tests of that command.
+// The parameter encoder and the decoding of the answer; separators and phone numbers are the
+// phone fuzz target's, the layout of each command is asserted by the tests of that command.
 #include <gtest/gtest.h>
 
 #include "core/control_state.hpp"
 #include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command.hpp"
-#include "gateway/phone.hpp"
 #include "test_support.hpp"
 #include "typelib/string_table.hpp"
 
@@ -18,43 +17,6 @@ namespace {
 TEST(EncodeParameter, EncodesEveryCharacterAsItsWindows1252Byte) {
   EXPECT_EQ(EncodeParameter(u"a b+&=%\r\n\t\x01\u00ff\u00e8\u20ac\u0152\u4e2d"),
             u"%61%20%62%2B%26%3D%25%0D%0A%09%01%FF%E8%80%8C%3F");
-}
-
-TEST(StripSeparators, DeletesSeparatorsInOrder) {
-  // "\r:\n" keeps its CR LF: the pair is deleted before ":" is, so it never meets.
-  const std::pair<std::u16string, std::u16string> cases[] = {{u"12;34:56,7", u"1234567"},
-                                                             {u"a\r\nb\rc d", u"ab\rc d"},
-                                                             {u"\r;\n", u""},
-                                                             {u"\r:\n", u"\r\n"},
-                                                             {u"\r\t\n", u"\r\n"}};
-  for (const auto& [value, stripped] : cases) {
-    std::u16string text = value;
-    StripSeparators(text);
-    EXPECT_EQ(text, stripped);
-  }
-}
-
-TEST(NormalizePhoneGsm, RewritesAndJudges) {
-  const struct {
-    std::u16string number;
-    std::u16string normalized;
-    bool valid;
-  } cases[] = {
-      {u" 0039333123456 ", u"+39333123456", true},
-      {u"333123", u"+333123", true},
-      {u"33312", u"+33312", false},
-      {u"", u"+", false},
-      {u"+0039333123", u"+0039333123", true},
-      {u"00012345", u"+012345", true},
-      {u"12345678901234", u"+12345678901234", true},
-      {u"123456789012345", u"+123456789012345", false},
-      {u"\u0663\u0663\u0663\u0661\u0662\u0663", u"+\u0663\u0663\u0663\u0661\u0662\u0663", false},
-  };
-  for (const auto& c : cases) {
-    std::u16string number = c.number;
-    EXPECT_EQ(NormalizePhoneGsm(number), c.valid) << BStr(c.number).utf8();
-    EXPECT_EQ(number, c.normalized);
-  }
 }
 
 using orvulink::testing::CatchAutomationError;

@@ -90,32 +90,6 @@ TEST_F(SendCommand, ASuccessAnswerIsAppliedPerRecipient) {
   EXPECT_EQ(ids->Count(), 0);  // emptied with its message
 }
 
-TEST_F(SendCommand, EventsFollowTheOutcome) {
-  const struct {
-    const char* name;
-    void (*prepare)(OrvuSendMessages&);
-    std::size_t events;
-  } cases[] = {
-      {"nothing to send", [](OrvuSendMessages&) {}, 0},
-      {"only errors", [](OrvuSendMessages& list) { list.AddMessage("+12", "Ciao", "Mario"); }, 0},
-      {"all withdrawn",
-       [](OrvuSendMessages& list) {
-         list.AddMessage("+391110000001", "Ciao", "Mario");
-         auto message = list.Item(1);
-         list.RemoveMessage(message);
-       },
-       1},
-  };
-  for (const auto& c : cases) {
-    list_->Clear();
-    events_.clear();
-    c.prepare(*list_);
-    EXPECT_EQ(list_->SendMessage(), VariantBool(false)) << c.name;
-    EXPECT_EQ(events_.size(), c.events) << c.name;
-    EXPECT_TRUE(Sent().empty()) << c.name;
-  }
-}
-
 TEST_F(SendCommand, AnErrorAnswerPutsTheMessagesBackForTheNextSend) {
   AddThree();
   Answer("99 nope");

@@ -162,7 +162,6 @@ TEST_F(StatusList, FailuresKeepWhatWasApplied) {
   } cases[] = {
       {"01 null", 28390, ORVULINK_ORDERID_TOVERIFY},
       {"99 x", 28375, ORVULINK_ORDERID_TOVERIFY},
-      {"01 A\t2006-01-20,10:15:00,+39333111,3\r\n", 9, ORVULINK_ORDERID_CORRECTED},
       {"01 A\t2006-01-20,10:15:00,+39333111,3\r\nB", 9, ORVULINK_ORDERID_CORRECTED},
   };
   for (const auto& c : cases) {

@@ -71,13 +71,9 @@ inline std::string OpenSslMd5Hex(const std::string& bytes) {
 // Asserts that `action` raises the automation error `number`.
 template <class Action>
 ::testing::AssertionResult RaisesError(std::int32_t number, Action&& action) {
-  try {
-    std::forward<Action>(action)();
-  } catch (const AutomationError& error) {
-    if (error.Number() == number) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "raised " << error.what() << ", expected " << number;
-  }
-  return ::testing::AssertionFailure() << "nothing raised, expected " << number;
+  const std::int32_t raised = RaisedNumber(std::forward<Action>(action));
+  if (raised == number && number != 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "raised " << raised << ", expected " << number;
 }
 
 struct RecordingUserInterface : platform::UserInterface {
