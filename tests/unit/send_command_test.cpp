@@ -12,7 +12,6 @@ using testing::PercentEncoded;
 using testing::RaisesError;
 using testing::SendListTest;
 
-constexpr auto TOSEND = ORVULINK_MESSAGESEND_TOSEND;
 constexpr auto INSEND = ORVULINK_MESSAGESEND_INSEND;
 constexpr auto FORWARD = ORVULINK_MESSAGESEND_FORWARD;
 
@@ -88,19 +87,6 @@ TEST_F(SendCommand, ASuccessAnswerIsAppliedPerRecipient) {
   first.reset();
   list_->Clear();
   EXPECT_EQ(ids->Count(), 0);  // emptied with its message
-}
-
-TEST_F(SendCommand, AnErrorAnswerPutsTheMessagesBackForTheNextSend) {
-  AddThree();
-  Answer("99 nope");
-  EXPECT_TRUE(RaisesError(28375, [&] { list_->SendMessage(); }));
-  EXPECT_EQ(events_.size(), 2u);
-  EXPECT_EQ(Statuses(), (std::vector{TOSEND, TOSEND, TOSEND}));
-  EXPECT_EQ(list_->CountMessageToSend(), 3);
-  Answer("01 0;A;\t1;B;");
-  EXPECT_EQ(list_->SendMessage(), VariantBool(true));
-  EXPECT_EQ(Sent()[0], Sent()[1]);
-  EXPECT_EQ(Statuses(), (std::vector{FORWARD, FORWARD, FORWARD}));
 }
 
 TEST_F(SendCommand, UnusableSuccessAnswersLeaveTheMessagesInSend) {
