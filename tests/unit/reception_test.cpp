@@ -42,15 +42,14 @@ class Reception : public testing::SignedInTest {
 };
 
 TEST_F(Reception, FillSendsOneQueryPairPerKeyAndListsThemInOrder) {
-  AnswerUserInfo("K1,K2,");
-  Answer("01\nBack on Monday");
-  Answer("01\n3 new");
-  Answer("01\nCiao");
-  Answer("01\n0");
+  AnswerUserInfo("K1,K2,k1,");  // a key listed twice, in two letter cases, is listed once
+  for (const char* answer :
+       {"01\nBack on Monday", "01\n3 new", "01\nCiao", "01\n0", "01\nx", "01\n9"})
+    Answer(answer);
   EXPECT_EQ(control_->FillReceptionKeys(), VariantBool(true));
-
   EXPECT_EQ(Sent(), (std::vector<std::string>{Head(7) + Serial(), Keyed(16, "K1"), Keyed(6, "K1"),
-                                              Keyed(16, "K2"), Keyed(6, "K2")}));
+                                              Keyed(16, "K2"), Keyed(6, "K2"), Keyed(16, "k1"),
+                                              Keyed(6, "k1")}));
   const auto keys = control_->ReceptionKeys();
   ASSERT_TRUE(keys);
   ASSERT_EQ(keys->Count(), 2);
@@ -61,7 +60,9 @@ TEST_F(Reception, FillSendsOneQueryPairPerKeyAndListsThemInOrder) {
   EXPECT_EQ(keys->ItemReceptionKey("k2"), keys->Item(2));
   EXPECT_FALSE(keys->ItemReceptionKey("K9"));
   EXPECT_FALSE(keys->Item(0) || keys->Item(3));
-  EXPECT_EQ(BStr(core::ThisThreadState().ReceptionKeyList).utf8(), "K1,K2");
+  EXPECT_EQ(BStr(core::ThisThreadState().ReceptionKeyList).utf8(), "K1,K2,k1");
+  control_->Terminate();  // the control's end empties the list it handed out
+  EXPECT_EQ(keys->Count(), 0);
 }
 
 TEST_F(Reception, FillWithoutCredentialsFailsBeforeAnyExchange) {
@@ -150,6 +151,10 @@ TEST_F(Reception, DownloadStoresTheMessagesOnlyOnceConfirmedAndRefreshes) {
   EXPECT_EQ(messages->Item(1)->DateTime(), Date::FromParts({2006, 1, 20, 10, 15, 0}));
   EXPECT_FALSE(messages->Item(3));
   EXPECT_EQ(key->TextAutoResponder(), BStr("reply"));
+  for (const char* answer : {"01\n0 ", "01", "01\nr", "01\n0"})
+    Answer(answer);
+  EXPECT_EQ(key->GetIncomingMessages(), VariantBool(true));
+  EXPECT_EQ(key->ReceivedMessages(), messages);  // nothing new keeps the download
 }
 
 // A failed refresh or download: the error, the exchanges made, and no messages left on the key.
