@@ -1,8 +1,9 @@
 // The per-field rules of an outgoing message are checked by the message_rules, phone and
-// date_text fuzz targets against references; here only the refused-number lookup, whose fast
-// index must agree with the plain scan on look-alike numbers.
+// date_text fuzz targets against references; here their length limits, which random inputs seldom
+// hit exactly, and the refused-number lookup, whose index must agree with the plain scan.
 #include <gtest/gtest.h>
 
+#include "gateway/phone.hpp"
 #include "platform/text.hpp"
 #include "send/find_phone.hpp"
 #include "send/message_rules.hpp"
@@ -11,6 +12,26 @@
 
 namespace orvulink::send {
 namespace {
+
+TEST(SendRules, LengthLimits) {
+  for (const auto& [number, valid] : {std::pair{u"33312", false},
+                                      {u"333123", true},
+                                      {u"12345678901234", true},
+                                      {u"123456789012345", false}}) {
+    std::u16string phone = number;
+    EXPECT_EQ(gateway::NormalizePhoneGsm(phone), valid) << BStr(number).utf8();
+  }
+  for (const auto& [sender, valid] : {std::pair{u"ABC", true},
+                                      {u"ABCDEFGHIJK", true},
+                                      {u"ABCDEFGHIJKL", false},
+                                      {u"AB", false},
+                                      {u"123456789012345", true},
+                                      {u"1234567890123456", false}})
+    EXPECT_EQ(CheckSender(sender).has_value(), valid) << BStr(sender).utf8();
+  EXPECT_EQ(FilterMessageText(std::u16string(700, u'a')).size(), 640u);
+  EXPECT_EQ(CountParts(std::u16string(156, u'x')).parts, 1);
+  EXPECT_EQ(CountParts(std::u16string(157, u'x')).parts, 2);
+}
 
 TEST(SendRules, RefusedNumbersAgreeWithTheEntryScan) {
   const struct {
