@@ -1,7 +1,6 @@
 // Randomised re-entry: a host whose pump hook and progress handlers call back into the component
 // at every chance, against a fake gateway that computes each answer from the request it gets.
 // After every top-level step the test checks what a host can see against what went on the wire.
-// ORVULINK_REENTRY_SEEDS / _STEPS / _FIRST_SEED size the run.
 #include <gtest/gtest.h>
 
 #include <orvulink/control.hpp>
@@ -28,11 +27,6 @@ constexpr Status TOSEND = ORVULINK_MESSAGESEND_TOSEND, INSEND = ORVULINK_MESSAGE
                  FORWARD = ORVULINK_MESSAGESEND_FORWARD, CANCELLED = ORVULINK_MESSAGESEND_CANCELLED,
                  ERRGATEWAY = ORVULINK_MESSAGESEND_ERRGATEWAY,
                  NONE = ORVULINK_MESSAGESEND_INCOMPLETE;
-
-int EnvOr(const char* name, int fallback) {
-  const char* value = std::getenv(name);
-  return value ? std::atoi(value) : fallback;
-}
 
 std::vector<std::string> SplitOn(const std::string& text, const std::string& separator) {
   std::vector<std::string> parts;
@@ -212,6 +206,10 @@ class Session {
   }
   Status StatusOf(std::size_t index) const { return held_[index].message->Status(); }
   std::size_t Sent() const { return commands_.size(); }
+  // A withdrawn waiting message may go out in no later command.
+  void Bar(std::size_t index) {
+    held_[index].barredFrom = std::min(held_[index].barredFrom, Sent());
+  }
 
   // Runs one call of the host. One that starts a gateway command from inside the component's
   // own must be refused with error 5 and change nothing; no other call may be refused so.
@@ -222,12 +220,13 @@ class Session {
     try {
       call();
     } catch (const AutomationError& error) {
-      const bool nested = error.Number() == 5;
-      if (nested != mustRefuse) Problem(what, nested ? " refused: " : " ran: ", error.what());
-      if (nested && error.Description() !=
-                        BStr("OrvuLink: a gateway command is already in progress on this thread"))
-        Problem(what, " refused with ", error.what());
-      if (nested && requests_ != requests) Problem("refused nested ", what, " reached the gateway");
+      const bool nested =
+          error.Number() == 5 &&
+          error.Description() ==
+              BStr("OrvuLink: a gateway command is already in progress on this thread");
+      if (nested != mustRefuse || (nested && requests_ != requests))
+        Problem(what, mustRefuse ? " nested: " : ": ", error.what(), ", ", requests_ - requests,
+                " requests");
       return false;
     }
     if (mustRefuse) Problem("nested ", what, " was not refused");
@@ -288,7 +287,7 @@ class Session {
     if (!removed.IsTrue()) return Problem("RemoveMessage refused ", held.phone);
     if (!held.removedAs) held.removedAs = was;
     held.removedAfterOutcome |= was == FORWARD || was == ERRGATEWAY;
-    if (was == TOSEND) held.barredFrom = std::min(held.barredFrom, Sent());
+    if (was == TOSEND) Bar(index);
   }
 
   // Clear, or a new capacity (which empties the list too); a small one, with AutoSend on, makes
@@ -302,8 +301,7 @@ class Session {
     if (!Attempt("Clear/MaxListToSend", false,
                  [&] { capacity ? list_->MaxListToSend(size) : list_->Clear(); }))
       return;
-    for (std::size_t index : waiting)
-      held_[index].barredFrom = std::min(held_[index].barredFrom, Sent());
+    std::ranges::for_each(waiting, [&](std::size_t index) { Bar(index); });
     model_.clear();
     list_->AutoSend(VariantBool(small || Pick(2) == 0));
   }
@@ -472,11 +470,8 @@ class Session {
 };
 
 TEST(Reentry, HostCallsFromHooksAndEventsKeepTheListsConsistent) {
-  const int seeds = EnvOr("ORVULINK_REENTRY_SEEDS", 100),
-            steps = EnvOr("ORVULINK_REENTRY_STEPS", 80);
-  const int first = EnvOr("ORVULINK_REENTRY_FIRST_SEED", 1);
-  for (int seed = first; seed < first + seeds; ++seed)
-    Session(static_cast<unsigned>(seed)).Run(steps);
+  for (unsigned seed = 1; seed <= 100; ++seed)
+    Session(seed).Run(80);
 }
 
 }  // namespace

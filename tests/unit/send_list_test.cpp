@@ -43,46 +43,25 @@ struct WalkedList {
     m.status = ORVULINK_MESSAGESEND_TOSEND;
     ++toSend;
   }
-  void Add(WalkedMessage m) {
+  // A message on its own joins the first earlier one with its key; one of a group joins the
+  // group. Either is a repeat of a number its group still holds.
+  void Add(WalkedMessage m, bool ofLastGroup = false) {
     const int position = static_cast<int>(store.size()) + 1;
+    if (ofLastGroup) m.group = lastGroup;
+    for (const WalkedMessage& earlier : store)
+      if (m.group == -1 && earlier.key == m.key) m.group = earlier.group;
+    if (m.group == -1) m.group = nextGroup++;
     if (m.status != ORVULINK_MESSAGESEND_INCOMPLETE) ++error;
-    for (const WalkedMessage& earlier : store) {
-      if (!(earlier.key == m.key)) continue;
-      if (m.group == -1) {
-        m.group = earlier.group;
-        members[m.group].push_back(position);
-      }
-      if (m.status != ORVULINK_MESSAGESEND_INCOMPLETE) break;
-      if (earlier.phone == m.phone && earlier.status != ORVULINK_MESSAGESEND_CANCELLED) {
+    for (int other : members[m.group]) {
+      const WalkedMessage& earlier = store[other - 1];
+      if (m.status == ORVULINK_MESSAGESEND_INCOMPLETE && earlier.phone == m.phone &&
+          earlier.status != ORVULINK_MESSAGESEND_CANCELLED) {
         m.status = ORVULINK_MESSAGESEND_ERRDOUBLE;
         ++error;
-        break;
       }
     }
-    if (m.group == -1) {
-      m.group = nextGroup++;
-      members[m.group] = {position};
-    }
+    members[m.group].push_back(position);
     lastGroup = m.group;
-    Queue(m);
-    store.push_back(m);
-  }
-  void AddToLastGroup(WalkedMessage m) {
-    m.group = lastGroup;
-    const std::vector<int> listed = members[m.group];
-    members[m.group].push_back(static_cast<int>(store.size()) + 1);
-    if (m.status != ORVULINK_MESSAGESEND_INCOMPLETE) {
-      ++error;
-    } else {
-      for (int position : listed) {
-        const WalkedMessage& other = store[position - 1];
-        if (other.phone == m.phone && other.status != ORVULINK_MESSAGESEND_CANCELLED) {
-          m.status = ORVULINK_MESSAGESEND_ERRDOUBLE;
-          ++error;
-          break;
-        }
-      }
-    }
     Queue(m);
     store.push_back(m);
   }
@@ -212,7 +191,7 @@ TEST_F(SendListTest, IndexesGiveWhatTheWalkGives) {
         list_->AddGroupMessage(group, text, sender);
         walked.Add(WalkedList::Built(group.Item(1).ToText().utf8(), text, sender));
         for (std::int32_t i = 2; i <= group.Count(); ++i) {
-          walked.AddToLastGroup(WalkedList::Built(group.Item(i).ToText().utf8(), text, sender));
+          walked.Add(WalkedList::Built(group.Item(i).ToText().utf8(), text, sender), true);
         }
       } else if (!walked.store.empty()) {
         const int position = 1 + static_cast<int>(pick(walked.store.size()));
