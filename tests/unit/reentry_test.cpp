@@ -46,11 +46,10 @@ void Append(std::string& list, const std::string& separator, const std::string& 
 struct WireCommand {
   int number = 0;
   bool accepted = false;
-  std::string answer;
   std::map<std::string, std::pair<std::string, bool>> verdicts;
 };
 
-// A message as the test knows it, whether or not the test still holds a reference to it.
+// A message as the test knows it, and what happened to it.
 struct Held {
   std::shared_ptr<OrvuSendMessage> message;
   std::string phone;
@@ -107,15 +106,14 @@ class Session {
       const std::size_t equals = field.find('=');
       fields[field.substr(0, equals)] = equals == std::string::npos ? "" : field.substr(equals + 1);
     }
-    WireCommand wire{std::atoi(fields["CMD"].c_str()), !Chance(refuseRate_), {}, {}};
+    WireCommand wire{std::atoi(fields["CMD"].c_str()), !Chance(refuseRate_), {}};
     const std::string payload = wire.number == 14
                                     ? SendResult(fields["SENDDATA"], wire)
                                     : StatusResult(Decoded(fields["QUERYDATA"]), wire);
-    // Refusals (96..99) the exchange accepts as answers: the command's messages wait again.
-    wire.answer = wire.accepted ? "01 " + payload : std::to_string(96 + rng_() % 4) + " X";
     acceptedSends_ += wire.accepted && wire.number == 14;
     commands_.push_back(std::move(wire));
-    return commands_.back().answer;
+    // Refusals (96..99) the exchange accepts as answers: the command's messages wait again.
+    return commands_.back().accepted ? "01 " + payload : std::to_string(96 + rng_() % 4) + " X";
   }
 
   // Every character of a value travels as "%XX"; anything else is a fault of the encoder.
@@ -356,12 +354,11 @@ class Session {
       const WireCommand& wire = commands_[wireChecked_];
       if (wire.number != 14) continue;
       for (const auto& [phone, verdict] : wire.verdicts) {
-        const auto found = byPhone_.find(phone);
-        if (found == byPhone_.end()) {
+        if (!byPhone_.contains(phone)) {
           Problem("unknown number ", phone, " in command ", wireChecked_);
           continue;
         }
-        Held& held = held_[found->second];
+        Held& held = held_[byPhone_[phone]];
         if (held.addFailure != NONE || held.acceptedIn >= 0 || wireChecked_ >= held.barredFrom)
           Problem(phone, " went out in command ", wireChecked_, " (failed ", held.addFailure,
                   ", accepted in ", held.acceptedIn, ", withdrawn before ", held.barredFrom, ")");
@@ -410,10 +407,8 @@ class Session {
     int removed = 0;
     for (std::size_t index : listed == expected ? model_ : std::vector<std::size_t>{}) {
       const Status s = StatusOf(index);
-      if (held_[index].removedAs)
-        ++removed;
-      else
-        ++low[s == FORWARD ? 0 : s == TOSEND ? 2 : s < 0 && s != CANCELLED ? 1 : 3];
+      const std::size_t c = s == FORWARD ? 0 : s == TOSEND ? 2 : s < 0 && s != CANCELLED ? 1 : 3;
+      ++(held_[index].removedAs ? removed : low[c]);
     }
     const std::array<int, 3> counts = {list_->CountMessageForward(), list_->CountMessageError(),
                                        list_->CountMessageToSend()};
@@ -422,10 +417,9 @@ class Session {
         Problem("counter ", c, " (Forward, Error, ToSend) is ", counts[c], ", expected ", low[c],
                 "+", removed);
     if (malformed_) Problem("the gateway received malformed or repeated values");
-    std::string report;
-    for (std::size_t i = 0; i < problems_.size() && i < 6; ++i)
-      report += "\n  " + problems_[i];
-    if (!problems_.empty()) ADD_FAILURE() << "seed " << seed_ << ", " << where << ":" << report;
+    if (!problems_.empty())
+      ADD_FAILURE() << "seed " << seed_ << ", " << where << ": " << problems_.front() << " (of "
+                    << problems_.size() << ")";
   }
 
   unsigned seed_;
