@@ -240,13 +240,11 @@ class Session {
     const int sends = acceptedSends_;
     const std::size_t start = held_.size();
     VariantBool done;
-    if (!Attempt("AddMessage", full && list_->AutoSend().IsOn(),
-                 [&] {
-                   done = size > 1 ? list_->AddGroupMessage(group, text, sender, date)
-                                   : list_->AddMessage(phones[0], text, sender, date);
-                 }) ||
-        !done.IsTrue())
-      return;
+    const auto add = [&] {
+      done = size > 1 ? list_->AddGroupMessage(group, text, sender, date)
+                      : list_->AddMessage(phones[0], text, sender, date);
+    };
+    if (!Attempt("AddMessage", full && list_->AutoSend().IsOn(), add) || !done.IsTrue()) return;
     if (acceptedSends_ != sends)
       std::erase_if(model_, [&](std::size_t i) { return i < start || StatusOf(i) != TOSEND; });
     const std::size_t count = static_cast<std::size_t>(list_->Count());
@@ -263,7 +261,7 @@ class Session {
   void Remove() {
     if (model_.empty()) return;
     const std::size_t index = model_[Pick(model_.size())];
-    auto message = held_[index].message;
+    auto message = held_[index].message;  // the host's code may add to held_ meanwhile
     const Status was = message->Status();
     VariantBool removed;
     if (!Attempt("RemoveMessage", false, [&] { removed = list_->RemoveMessage(message); })) return;
