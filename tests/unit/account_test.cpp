@@ -56,9 +56,8 @@ TEST_F(Account, CommandsWithoutCredentialsLeaveTheVerdictToTheGateway) {
   Answer("99 denied");
   ExpectRelayed(CatchAutomationError([&] { control_->DelMessage("1"); }), 28375,
                 "SMS gateway: username/password error");
-  ASSERT_EQ(Sent().size(), 1u);
-  EXPECT_EQ(Sent()[0], "CMD=9&UID=&PWD=&ORDERID=" + PercentEncoded("1") +
-                           "&DEST=" + PercentEncoded("+") + SerialField());
+  EXPECT_EQ(Sent().at(0), "CMD=9&UID=&PWD=&ORDERID=" + PercentEncoded("1") +
+                              "&DEST=" + PercentEncoded("+") + SerialField());
 }
 
 TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
@@ -72,14 +71,13 @@ TEST_F(Account, DeleteSendsTheCleanedOrderAndNumberAndReturnsThePayload) {
       {"A,1\r\nB\tC", "", "A1BC", "+"},
       {"7", " 0039333123456 ", "7", "+39333123456"},
   };
-  const std::string head = Head(9);
   const std::string payload = "Cancellati: 3\t<b>ok</b> ";
   for (const auto& c : cases) {
     Answer("01 " + payload);
     const BStr result =
         c.phone ? control_->DelMessage(c.orderId, c.phone) : control_->DelMessage(c.orderId);
     EXPECT_EQ(result.utf8(), payload);
-    EXPECT_EQ(Sent().back(), head + "&ORDERID=" + PercentEncoded(c.sentOrder) +
+    EXPECT_EQ(Sent().back(), Head(9) + "&ORDERID=" + PercentEncoded(c.sentOrder) +
                                  "&DEST=" + PercentEncoded(c.sentDest) + SerialField())
         << c.orderId;
   }

@@ -129,7 +129,12 @@ TEST_F(SendListTest, AFullListRefusesOrSendsItselfFirst) {
   EXPECT_EQ(Sent().size(), 1u);
   EXPECT_EQ(CountersOf(*list_), (Counters{1, 0, 0, 1}));
   EXPECT_EQ(Access::ListPosition(*list_->Item(1)), 1);
-  EXPECT_EQ(list_->Item(1)->PhoneGsm(), BStr("+391110000003"));
+  auto kept = list_->Item(1);
+  EXPECT_EQ(kept->PhoneGsm(), BStr("+391110000003"));
+  control_->Terminate();  // the control's end empties the list it handed out
+  EXPECT_EQ(list_->Count(), 0);
+  EXPECT_EQ(kept->PhoneGsm(), BStr("+391110000003"));
+  EXPECT_EQ(control_->MessagesToSend(), nullptr);
 }
 
 TEST_F(SendListTest, AnAutomaticSendWithNothingToSendAddsNothing) {
@@ -152,15 +157,6 @@ TEST_F(SendListTest, TheCapacityTakesOneToThreeThousandAndEmptiesTheList) {
   list_->MaxListToSend(10);
   EXPECT_EQ(list_->MaxListToSend(), 10);
   EXPECT_EQ(CountersOf(*list_), (Counters{0, 0, 0, 0}));
-}
-
-TEST_F(SendListTest, TheControlEndEmptiesTheListItHandedOut) {
-  list_->AddMessage("+391110000001", "Uno", "Mario");
-  auto kept = list_->Item(1);
-  control_->Terminate();
-  EXPECT_EQ(list_->Count(), 0);
-  EXPECT_EQ(kept->PhoneGsm(), BStr("+391110000001"));
-  EXPECT_EQ(control_->MessagesToSend(), nullptr);
 }
 
 TEST_F(SendListTest, IndexesGiveWhatTheWalkGives) {

@@ -20,9 +20,7 @@ class StatusList : public testing::SignedInTest {
     connection_ = list_->ProgresNotify.Connect(
         [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
   }
-  static std::string Command(const std::string& query) {
-    return testing::Head(15) + "&QUERYDATA=" + PercentEncoded(query) + testing::SerialField();
-  }
+
   // The numbers an order ID follows, in order.
   std::vector<std::string> Phones(const char* orderId) const {
     std::vector<std::string> phones;
@@ -113,7 +111,9 @@ TEST_F(StatusList, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
       "01 1001\t2006-01-20,10:15:00,+39333111,3,0;2006-01-20,10:16:00,+39333222,0\r\n"
       "1002\tNULL");
   EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
-  EXPECT_EQ(Sent(), std::vector<std::string>{Command("1001:;1002:+39333111;1003:")});
+  EXPECT_EQ(Sent(), std::vector<std::string>{testing::Head(15) + "&QUERYDATA=" +
+                                             PercentEncoded("1001:;1002:+39333111;1003:") +
+                                             testing::SerialField()});
   EXPECT_EQ(events_.size(), 4u);
 
   EXPECT_EQ(list_->ItemOrderID("1001")->Status(), ORVULINK_ORDERID_CORRECTED);
