@@ -25,7 +25,7 @@ struct HttpAnswer {
 // Shared by every client the factory makes, so a test sees the whole conversation.
 struct HttpScript {
   std::deque<HttpAnswer> answers;  // consumed one per Send; when empty, Send answers ""
-  std::vector<std::string> calls;  // "SetProxy(gw:3128)", "Send(CMD=2&...)", ...
+  std::vector<std::string> calls;  // "SetProxy(gw:3128)", "SetTimeout(20000)", ...
   std::vector<std::string> sentBodies;
   int clientsAlive = 0;
 
@@ -45,11 +45,10 @@ class FakeHttpClient : public platform::HttpClient {
 
   void SetProxy(const BStr& hostPort) override { Record("SetProxy(" + hostPort.utf8() + ")"); }
   void SetProxyUserName(const BStr& n) override { Record("SetProxyUserName(" + n.utf8() + ")"); }
-  void SetProxyPassword(const BStr& p) override { Record("SetProxyPassword(" + p.utf8() + ")"); }
+  void SetProxyPassword(const BStr&) override {}
   void UseTls(bool on) override { Record(on ? "UseTls(on)" : "UseTls(off)"); }
   void SetAddress(const BStr& url) override { Record("SetAddress(" + url.utf8() + ")"); }
   void Reset() override {
-    Record("Reset()");
     statusText_.clear();
     statusCode_ = 0;
   }
@@ -57,7 +56,6 @@ class FakeHttpClient : public platform::HttpClient {
     Record("SetTimeout(" + std::to_string(timeout.count()) + ")");
   }
   BStr Send(const BStr& body) override {
-    Record("Send(" + body.utf8() + ")");
     script_->sentBodies.push_back(body.utf8());
     if (script_->answers.empty()) return BStr();
     HttpAnswer answer = std::move(script_->answers.front());

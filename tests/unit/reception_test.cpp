@@ -15,7 +15,6 @@ namespace orvulink {
 namespace {
 
 using testing::CatchAutomationError;
-using testing::HttpScript;
 using testing::RaisesError;
 
 const auto Encoded = testing::PercentEncoded;
@@ -88,16 +87,13 @@ TEST_F(Reception, AKeyWhoseRefreshFailsIsListedWithTheValuesItReached) {
 }
 
 TEST_F(Reception, WaitingCountIsTheLeadingNumberRoundedHalfToEven) {
-  const struct {
-    const char* payload;
-    std::int16_t count;
-  } cases[] = {{"2.5", 2}, {"1 2 waiting", 12}};  // the rest is the count fuzz target's
   const auto key = MakeKey("K1");
-  for (const auto& c : cases) {
+  // The rest of the number read is the count fuzz target's.
+  for (const auto& [payload, count] : {std::pair{"2.5", 2}, {"1 2 waiting", 12}}) {
     Answer("01\nr");
-    Answer(std::string("01\n") + c.payload);
-    EXPECT_EQ(key->Update(), VariantBool(true)) << c.payload;
-    EXPECT_EQ(key->MessageFromRecive(), c.count) << c.payload;
+    Answer(std::string("01\n") + payload);
+    EXPECT_EQ(key->Update(), VariantBool(true)) << payload;
+    EXPECT_EQ(key->MessageFromRecive(), count) << payload;
   }
   Answer("01\nr");
   Answer("01\n40000");

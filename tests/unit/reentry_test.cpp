@@ -69,10 +69,8 @@ class Session {
     control_->AutomaticProxy(false);
     control_->UserName("mario");
     control_->Password("segreto");
-    if (Pick(2) == 0) {
-      notify_->MaxListToNotify(static_cast<std::int16_t>(4 + Pick(8)));
-      notify_->AutoNotify(VariantBool(true));
-    }
+    if (Pick(2) == 0) notify_->MaxListToNotify(static_cast<std::int16_t>(4 + Pick(8)));
+    notify_->AutoNotify(VariantBool(Pick(2) == 0));
     HostCalls(true);
   }
   ~Session() {

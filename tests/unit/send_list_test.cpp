@@ -11,7 +11,6 @@ namespace orvulink {
 namespace {
 
 using send::Access;
-using testing::CatchAutomationError;
 using testing::RaisesError;
 using testing::SendListTest;
 
