@@ -197,7 +197,7 @@ class Session {
   }
 
   // Runs one call of the host. One that starts a gateway command from inside the component's
-  // own must be refused with error 5 and change nothing; no other call may be refused so.
+  // own must be refused with error 5 before it reaches the gateway; no other call may be.
   template <class Call>
   bool Attempt(const std::string& what, bool command, Call&& call) {
     const bool mustRefuse = depth_ > 0 && command;
