@@ -166,7 +166,9 @@ TEST_F(Reception, UpdateAndDownloadFailures) {
   } cases[] = {
       {"refresh, empty key", false, "", {"01\nr"}, 28391, 1},
       {"refresh, empty reply", false, "K1", {"01\n"}, 28390, 1},
+      {"empty key", true, "", {}, 28391, 0},
       {"count without a space", true, "K1", {"01\n0"}, 13, 1},
+      {"count without messages", true, "K1", {"01\n2 "}, 28390, 1},
       {"check answers more than 89", true, "K1", {two, "89 no"}, 28387, 2},
       {"check refused", true, "K1", {two, "97"}, 28377, 2},
   };

@@ -7,9 +7,7 @@
 namespace orvulink {
 namespace {
 
-using testing::CatchAutomationError;
 using testing::PercentEncoded;
-using testing::RaisesError;
 using testing::SendListTest;
 
 constexpr auto INSEND = ORVULINK_MESSAGESEND_INSEND;
@@ -110,7 +108,7 @@ TEST_F(SendCommand, ANetworkFailureKeepsTheMessagesFromBeingSentTwice) {
   AddThree();
   for (int attempt = 0; attempt < 3; ++attempt)
     http_.script->Queue({"", "", 0, true});
-  const auto error = CatchAutomationError([&] { list_->SendMessage(); });
+  const auto error = testing::CatchAutomationError([&] { list_->SendMessage(); });
   ASSERT_TRUE(error);
   EXPECT_EQ(control_->ErrCode(), static_cast<std::int16_t>(error->Number()));
   EXPECT_EQ(Statuses(), (std::vector{INSEND, INSEND, INSEND}));
@@ -120,7 +118,7 @@ TEST_F(SendCommand, ANetworkFailureKeepsTheMessagesFromBeingSentTwice) {
   // doubt back into the queue nor hands them its order IDs.
   list_->AddMessage("+391110000004", "Ciao", "Mario");
   Answer("96 busy");
-  EXPECT_TRUE(RaisesError(28383, [&] { list_->SendMessage(); }));
+  EXPECT_TRUE(testing::RaisesError(28383, [&] { list_->SendMessage(); }));
   Answer("01 0;ORD-9;");
   EXPECT_EQ(list_->SendMessage(), VariantBool(true));
   EXPECT_EQ(Statuses(), (std::vector{INSEND, INSEND, INSEND, FORWARD}));
