@@ -17,12 +17,11 @@ namespace {
 using orvulink::testing::CatchAutomationError;
 
 constexpr std::int16_t kStaleCode = 5;
-const std::u16string kStaleText = u"stale";
 
 core::ControlState StateAfterEarlierFailure() {
   core::ControlState state;
   state.ErrCode = kStaleCode;
-  state.ErrDescription = kStaleText;
+  state.ErrDescription = u"stale";
   return state;
 }
 
@@ -35,7 +34,9 @@ TEST(DecodeAnswer, StoresAndRaisesTheErrorOfAFailure) {
       {u"", ORVULINK_ERROR_NETWORK, u"SMS gateway: unable to connect to server"},
       {u"99\nanything", ORVULINK_ERROR_AUTHENTICATION, u"SMS gateway: username/password error"},
       {u"89\n", ORVULINK_ERROR_WRONG, u""},
-      {u"97\n0", ORVULINK_ERROR_CREDIT, u""},
+      {u"94 1", ORVULINK_ERROR_VAPCODE, u""},
+      {u"95", ORVULINK_ERROR_SENTSMS, u""},
+      {u"98\n0", ORVULINK_ERROR_CGI, u""},
       {u"00\n<pre>Service closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"Service closed"},
       {u"00\n<pre></pre>", ORVULINK_ERROR_TEXT_MESSAGE, u"SMS gateway: message from gateway"},
       {u"00\nService closed", ORVULINK_ERROR_TEXT_MESSAGE, u""},

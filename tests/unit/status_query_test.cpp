@@ -8,7 +8,6 @@
 namespace orvulink {
 namespace {
 
-using testing::PercentEncoded;
 using testing::RaisesError;
 
 // The status list of a signed-in control, its progress events and its recipients.
@@ -112,7 +111,7 @@ TEST_F(StatusList, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
       "1002\tNULL");
   EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
   EXPECT_EQ(Sent(), std::vector<std::string>{testing::Head(15) + "&QUERYDATA=" +
-                                             PercentEncoded("1001:;1002:+39333111;1003:") +
+                                             testing::PercentEncoded("1001:;1002:+39333111;1003:") +
                                              testing::SerialField()});
   EXPECT_EQ(events_.size(), 4u);
 
