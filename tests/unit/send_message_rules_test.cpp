@@ -1,5 +1,5 @@
 // The per-field rules of an outgoing message are checked by the message_rules, phone and
-// date_text fuzz targets against references; here their length limits, which random inputs seldom
+// date_text fuzz targets against references; here their limits, which random inputs seldom
 // hit exactly, and the refused-number lookup, whose index must agree with the plain scan.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 namespace orvulink::send {
 namespace {
 
-TEST(SendRules, LengthLimits) {
+TEST(SendRules, LengthLimitsAndSeparatorOrder) {
   for (const auto& [number, valid] : {std::pair{u"33312", false},
                                       {u"333123", true},
                                       {u"12345678901234", true},
@@ -28,6 +28,9 @@ TEST(SendRules, LengthLimits) {
                                       {u"123456789012345", true},
                                       {u"1234567890123456", false}})
     EXPECT_EQ(CheckSender(sender).has_value(), valid) << BStr(sender).utf8();
+  std::u16string separated = u"\r:\n";  // CR LF goes only as a pair, and before ":" does
+  gateway::StripSeparators(separated);
+  EXPECT_EQ(separated, u"\r\n");
   EXPECT_EQ(FilterMessageText(std::u16string(700, u'a')).size(), 640u);
   EXPECT_EQ(CountParts(std::u16string(156, u'x')).parts, 1);
   EXPECT_EQ(CountParts(std::u16string(157, u'x')).parts, 2);

@@ -10,7 +10,6 @@
 
 #include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -47,12 +46,10 @@ std::int32_t RaisedNumber(Body&& body) {
 
 // Every byte as "%XX", upper-case hex: how the component encodes a field (ASCII texts here).
 inline std::string PercentEncoded(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
-  char code[4];
-  for (unsigned char c : text) {
-    std::snprintf(code, sizeof code, "%%%02X", c);
-    out += code;
-  }
+  for (unsigned char c : text)
+    out += {'%', kHex[c >> 4], kHex[c & 15]};
   return out;
 }
 
