@@ -25,9 +25,8 @@ struct HttpAnswer {
 // Shared by every client the factory makes, so a test sees the whole conversation.
 struct HttpScript {
   std::deque<HttpAnswer> answers;  // consumed one per Send; when empty, Send answers ""
-  std::vector<std::string> calls;  // "SetProxy(gw:3128)", "Send(CMD=2&...)", ...
+  std::vector<std::string> calls;  // "SetProxy(gw:3128)", "SetTimeout(20000)", ...
   std::vector<std::string> sentBodies;
-  int clientsMade = 0;
   int clientsAlive = 0;
 
   void Queue(HttpAnswer answer) { answers.push_back(std::move(answer)); }
@@ -40,22 +39,16 @@ struct HttpScript {
 class FakeHttpClient : public platform::HttpClient {
  public:
   explicit FakeHttpClient(std::shared_ptr<HttpScript> script) : script_(std::move(script)) {
-    ++script_->clientsMade;
     ++script_->clientsAlive;
   }
   ~FakeHttpClient() override { --script_->clientsAlive; }
 
   void SetProxy(const BStr& hostPort) override { Record("SetProxy(" + hostPort.utf8() + ")"); }
-  void SetProxyUserName(const BStr& name) override {
-    Record("SetProxyUserName(" + name.utf8() + ")");
-  }
-  void SetProxyPassword(const BStr& password) override {
-    Record("SetProxyPassword(" + password.utf8() + ")");
-  }
+  void SetProxyUserName(const BStr& n) override { Record("SetProxyUserName(" + n.utf8() + ")"); }
+  void SetProxyPassword(const BStr&) override {}
   void UseTls(bool on) override { Record(on ? "UseTls(on)" : "UseTls(off)"); }
   void SetAddress(const BStr& url) override { Record("SetAddress(" + url.utf8() + ")"); }
   void Reset() override {
-    Record("Reset()");
     statusText_.clear();
     statusCode_ = 0;
   }
@@ -63,7 +56,6 @@ class FakeHttpClient : public platform::HttpClient {
     Record("SetTimeout(" + std::to_string(timeout.count()) + ")");
   }
   BStr Send(const BStr& body) override {
-    Record("Send(" + body.utf8() + ")");
     script_->sentBodies.push_back(body.utf8());
     if (script_->answers.empty()) return BStr();
     HttpAnswer answer = std::move(script_->answers.front());

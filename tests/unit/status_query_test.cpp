@@ -8,7 +8,6 @@
 namespace orvulink {
 namespace {
 
-using testing::PercentEncoded;
 using testing::RaisesError;
 
 // The status list of a signed-in control, its progress events and its recipients.
@@ -20,9 +19,7 @@ class StatusList : public testing::SignedInTest {
     connection_ = list_->ProgresNotify.Connect(
         [this](OrvuLink_CodeProgress& step) { events_.push_back(step); });
   }
-  static std::string Command(const std::string& query) {
-    return testing::Head(15) + "&QUERYDATA=" + PercentEncoded(query) + testing::SerialField();
-  }
+
   // The numbers an order ID follows, in order.
   std::vector<std::string> Phones(const char* orderId) const {
     std::vector<std::string> phones;
@@ -61,7 +58,6 @@ TEST_F(StatusList, AddingFollowsAnOrderOrItsNamedRecipients) {
       {"123", "333222", true, {"+39333111", "+333222"}},
       {"123", "", true, {}},  // now every recipient of the order
       {"123", "0039333111", false, {}},
-      {"123", "", false, {}},
   };
   for (const auto& step : steps) {
     EXPECT_EQ(list_->AddMessage(step.orderId, step.phone), VariantBool(step.changed))
@@ -87,9 +83,6 @@ TEST_F(StatusList, KeysIgnoreCaseAndRemovalKeepsTheRest) {
   EXPECT_EQ(list_->RemoveMessage("def"), VariantBool(true));
   EXPECT_EQ(list_->Item(2)->OrderID(), BStr("ghi"));
   EXPECT_EQ(list_->ItemOrderID("GHI"), list_->Item(2));
-  list_->RemoveMessage("abc");
-  list_->RemoveMessage("ghi");
-  EXPECT_TRUE(RaisesError(91, [&] { list_->NewEnum(); }));  // the last removal drops the store
 }
 
 TEST_F(StatusList, CapacityRefusesOrEmpties) {
@@ -117,7 +110,9 @@ TEST_F(StatusList, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
       "01 1001\t2006-01-20,10:15:00,+39333111,3,0;2006-01-20,10:16:00,+39333222,0\r\n"
       "1002\tNULL");
   EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
-  EXPECT_EQ(Sent(), std::vector<std::string>{Command("1001:;1002:+39333111;1003:")});
+  EXPECT_EQ(Sent(), std::vector<std::string>{testing::Head(15) + "&QUERYDATA=" +
+                                             testing::PercentEncoded("1001:;1002:+39333111;1003:") +
+                                             testing::SerialField()});
   EXPECT_EQ(events_.size(), 4u);
 
   EXPECT_EQ(list_->ItemOrderID("1001")->Status(), ORVULINK_ORDERID_CORRECTED);
@@ -162,7 +157,6 @@ TEST_F(StatusList, FailuresKeepWhatWasApplied) {
   } cases[] = {
       {"01 null", 28390, ORVULINK_ORDERID_TOVERIFY},
       {"99 x", 28375, ORVULINK_ORDERID_TOVERIFY},
-      {"01 A\t2006-01-20,10:15:00,+39333111,3\r\n", 9, ORVULINK_ORDERID_CORRECTED},
       {"01 A\t2006-01-20,10:15:00,+39333111,3\r\nB", 9, ORVULINK_ORDERID_CORRECTED},
   };
   for (const auto& c : cases) {
