@@ -18,6 +18,7 @@
 #include "sim/send_data.hpp"
 #include "sim/utf8.hpp"
 #include "sim/windows1252.hpp"
+#include "unit/percent_encoded.hpp"
 
 #include <unordered_set>
 
@@ -61,22 +62,12 @@ void Encode(const std::uint8_t* data, std::size_t size) {
   ORVULINK_FUZZ_CHECK(sim::Utf16FromUtf8(fields[4].text) == gateway::SerialToken());
 }
 
-// Every byte as "%XX", as the component writes a field.
-std::string Escaped(std::string_view bytes) {
-  std::string out;
-  char code[4];
-  for (unsigned char byte : bytes) {
-    std::snprintf(code, sizeof code, "%%%02X", byte);
-    out += code;
-  }
-  return out;
-}
-
 void ReadCommand(const std::uint8_t* data, std::size_t size) {
   const std::string_view body = fuzz::BytesAsText(data, size);
   // Decoded bytes escaped again decode to themselves; a body without "%" is its own value.
   const std::optional<std::string> decoded = sim::PercentDecode(body);
-  if (decoded) ORVULINK_FUZZ_CHECK(sim::PercentDecode(Escaped(*decoded)) == decoded);
+  if (decoded)
+    ORVULINK_FUZZ_CHECK(sim::PercentDecode(testing::PercentEncoded(*decoded)) == decoded);
   if (body.find('%') == std::string_view::npos) ORVULINK_FUZZ_CHECK(decoded == body);
   const sim::ParseResult parsed = sim::ParseCommand(body);
   ORVULINK_FUZZ_CHECK(parsed.command.has_value() == parsed.error.empty());
@@ -96,7 +87,7 @@ void ReadCommand(const std::uint8_t* data, std::size_t size) {
   const auto lines = sim::ParseSendData(sendData ? std::string_view(sendData->raw) : body);
   if (!lines) return;
   const auto encoded = [](const std::string& utf8) {
-    return Escaped(sim::Windows1252FromUtf8(utf8));
+    return testing::PercentEncoded(sim::Windows1252FromUtf8(utf8));
   };
   std::string again;
   for (const sim::SendLine& line : *lines) {

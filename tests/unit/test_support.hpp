@@ -3,7 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+
 #include <openssl/evp.h>
+#include "percent_encoded.hpp"
 
 #include <orvulink/automation.hpp>
 #include <orvulink/platform.hpp>
@@ -42,15 +44,6 @@ std::int32_t RaisedNumber(Body&& body) {
     return error.Number();
   }
   return 0;
-}
-
-// Every byte as "%XX", upper-case hex: how the component encodes a field (ASCII texts here).
-inline std::string PercentEncoded(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text)
-    out += {'%', kHex[c >> 4], kHex[c & 15]};
-  return out;
 }
 
 // OpenSSL's MD5 of `bytes` as lower-case hex: the reference our own digest is checked against.
