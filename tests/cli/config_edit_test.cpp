@@ -24,8 +24,12 @@ class TerminalTest : public CliTest {
     ASSERT_EQ(started.exit_status, 0) << started.err;
   }
   std::string Page() {
-    return "'" + std::string(ORVULINK_CLI_PROGRAM) + "' --settings '" + settings_path().string() +
-           "' config edit 2>stderr";
+    std::string line = "'";
+    line += ORVULINK_CLI_PROGRAM;
+    line += "' --settings '";
+    line += settings_path().string();
+    line += "' config edit 2>stderr";
+    return line;
   }
   void Keys(std::vector<std::string> keys) {
     keys.insert(keys.begin(), {"send-keys", "-t", "t"});

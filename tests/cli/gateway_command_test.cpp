@@ -119,7 +119,9 @@ TEST_F(GatewayTest, TestNamesTheVerdictAndExitsZeroOnlyWhenOk) {
       {"closed", 1, "Verdict: ORVULINK_TEST_GENERIC (0)\n"}};  // nothing listens
   for (const auto& [fault, exit_status, line] : cases) {
     if (fault == "closed") PointAtClosedPort();
-    if (fault.starts_with("{")) ASSERT_EQ(gateway_->Control("/control/fault", fault)->status, 200);
+    if (fault.starts_with("{")) {
+      ASSERT_EQ(gateway_->Control("/control/fault", fault)->status, 200);
+    }
     SaveSettings("demo-password", fault.starts_with("{"));
     const auto result = Cli({"test"});
     EXPECT_EQ(result.exit_status, exit_status) << line;

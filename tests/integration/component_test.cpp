@@ -78,7 +78,9 @@ TEST_P(GatewayTest, FaultsAndRefusalsGiveTheirErrors) {
     EXPECT_EQ(testing::RaisedNumber([&] { EXPECT_DOUBLE_EQ(env.control->GetCredit(), 150.5); }),
               c.error);
     EXPECT_EQ(env.control->ErrCode(), c.error);
-    if (*c.description) EXPECT_EQ(env.control->ErrDescription().utf8(), c.description);
+    if (*c.description) {
+      EXPECT_EQ(env.control->ErrDescription().utf8(), c.description);
+    }
     EXPECT_EQ(env.Commands().size() - before, c.requests);
     env.simulator.state().faults.Clear();
   }
@@ -164,8 +166,8 @@ TEST_P(GatewayTest, ReceptionKeysTheirRepliesAndAConfirmedDownload) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, GatewayTest, ::testing::Values(Scheme::kHttps, Scheme::kHttp),
-                         [](const auto& info) {
-                           return std::string(info.param == Scheme::kHttps ? "Https" : "Http");
+                         [](const auto& param) {
+                           return std::string(param.param == Scheme::kHttps ? "Https" : "Http");
                          });
 
 // A full list in one group is a command of about 130 KB: the gateway must take it whole.

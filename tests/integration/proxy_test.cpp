@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProxyCase{"HttpAuthWrong", Scheme::kHttp, true, "puser", "wrong", ORVULINK_TEST_PROXY},
         ProxyCase{"HttpAuthMissing", Scheme::kHttp, true, "", "", ORVULINK_TEST_GATEWAY},
         ProxyCase{"HttpsAuthWrong", Scheme::kHttps, true, "puser", "wrong", ORVULINK_TEST_GENERIC}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace orvulink::integration

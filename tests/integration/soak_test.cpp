@@ -160,13 +160,17 @@ TEST_F(FaultSoak, NothingAcceptedIsResentNothingIsLostAndEachErrorIsTheRulesOne)
       EXPECT_TRUE(status == ORVULINK_MESSAGESEND_TOSEND || status == ORVULINK_MESSAGESEND_FORWARD ||
                   (status == ORVULINK_MESSAGESEND_INSEND && inDoubt.count(phone)))
           << phone << " " << status;
-      if (accepted.count(phone)) EXPECT_EQ(status, ORVULINK_MESSAGESEND_FORWARD) << phone;
+      if (accepted.count(phone)) {
+        EXPECT_EQ(status, ORVULINK_MESSAGESEND_FORWARD) << phone;
+      }
       if (status != ORVULINK_MESSAGESEND_FORWARD) continue;
       ASSERT_NE(message->OrderID(), nullptr) << phone;
       EXPECT_GE(message->OrderID()->Count(), 1) << phone;
       accepted.insert(phone);
     }
-    if (operation == 1) ASSERT_EQ(notify->Count(), listed) << "an order ID left the list";
+    if (operation == 1) {
+      ASSERT_EQ(notify->Count(), listed) << "an order ID left the list";
+    }
     for (const auto& orderId : *notify)
       EXPECT_TRUE(operation != 1 || raised != 0 || orderId->Count() >= 1) << "no status";
     if (operation == 2 && raised == 0) collect();

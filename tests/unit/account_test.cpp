@@ -45,9 +45,11 @@ TEST_F(Account, CreditIsTheLeadingNumberBeforeTheFirstSpace) {
                {"01\n", 0, 28390, "SMS gateway: command error"}};
   for (const auto& c : cases) {
     Answer(c.answer);
-    if (c.number == 0) EXPECT_EQ(control_->GetCredit(), c.credit) << c.answer;
-    if (c.number != 0)
+    if (c.number == 0) {
+      EXPECT_EQ(control_->GetCredit(), c.credit) << c.answer;
+    } else {
       ExpectRelayed(CatchAutomationError([&] { control_->GetCredit(); }), c.number, c.description);
+    }
   }
 }
 

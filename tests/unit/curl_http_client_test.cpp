@@ -242,9 +242,10 @@ TEST_F(CurlTest, StopQuitAndDestructionEndARunningNavigationWithoutEvents) {
     const std::size_t seen = events_.size();
     if (how == "stop") browser->Stop();
     if (how == "quit") browser->Quit();
-    if (how == "quit")
+    if (how == "quit") {
       EXPECT_TRUE(
           testing::CatchAutomationError([&] { browser->Navigate2(server_.Url("/old.htm")); }));
+    }
     if (how == "destroy") browser.reset();
     EXPECT_TRUE(browser == nullptr || !browser->Busy());
     Pump(20, [] { return false; });

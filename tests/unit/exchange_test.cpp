@@ -100,7 +100,9 @@ TEST_F(GetUrl, RetriesAndRefusals) {
     EXPECT_EQ(Exchange(c.answers), c.result);
     EXPECT_EQ(http.script->sentBodies.size(), c.sends);
     EXPECT_EQ(form.iCodeTest, c.after);
-    if (c.result == "") EXPECT_EQ(state.ErrCode, ORVULINK_ERROR_NETWORK);
+    if (c.result == "") {
+      EXPECT_EQ(state.ErrCode, ORVULINK_ERROR_NETWORK);
+    }
   }
   EXPECT_FALSE(Exchange({{"first"}, {"second"}, {"third"}}));
   EXPECT_EQ(state.LastRequest, u"CMD=2");

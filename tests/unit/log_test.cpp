@@ -48,7 +48,9 @@ TEST(StartRoutine, DeletesAnOldTraceWhateverTheSwitchSays) {
   Main();
   CloseLog();
   EXPECT_EQ(fs::exists(path), kLogEnabled);
-  if (kLogEnabled) EXPECT_EQ(Read(path).find("old run"), std::string::npos);
+  if (kLogEnabled) {
+    EXPECT_EQ(Read(path).find("old run"), std::string::npos);
+  }
   fs::remove(path);
 }
 

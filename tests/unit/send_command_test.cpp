@@ -24,8 +24,10 @@ class SendCommand : public SendListTest {
   }
   static std::string Line(const std::vector<std::string>& fields) {
     std::string line;
-    for (const auto& field : fields)
-      line += (line.empty() ? "" : "\t") + PercentEncoded(field);
+    for (const auto& field : fields) {
+      if (!line.empty()) line += '\t';
+      line += PercentEncoded(field);
+    }
     return line;
   }
   void AddThree() {

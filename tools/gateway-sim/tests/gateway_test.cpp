@@ -44,8 +44,12 @@ AccountFixture Fixture() {
   demo.orders.AddRecipient("ORD-7", "+393332222222");
   demo.unreachable = {"+393330000000"};
   demo.failing = {{"+393339999999", 111}};
-  fixture.accounts.push_back(
-      {.user = "vap", .password = "p\u20ac", .credit = 5, .vap_code = "V123"});
+  Account vap;
+  vap.user = "vap";
+  vap.password = "p\u20ac";
+  vap.credit = 5;
+  vap.vap_code = "V123";
+  fixture.accounts.push_back(vap);
   return fixture;
 }
 
