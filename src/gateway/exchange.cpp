@@ -132,17 +132,13 @@ class GatewayExchange {
       SetProxy(ManualProxy(), state_.ProxyUsername, state_.ProxyPassword);
       return true;
     }
-    ProbeVerdict verdict = ProbeVerdict::kCannotNavigate;
-    bool probed = false;
-    Suppressed([&] {
-      verdict = form_.TestConnectionWebB();
-      probed = true;
-    });
-    if (probed && verdict == ProbeVerdict::kArrived) {
+    std::optional<ProbeVerdict> verdict;
+    Suppressed([&] { verdict = form_.TestConnectionWebB(); });
+    if (verdict == ProbeVerdict::kArrived) {
       SetProxy(u"", u"", u"");
       return true;
     }
-    RecordProbeFailure(probed ? std::optional(verdict) : std::nullopt);
+    RecordProbeFailure(verdict);
     return false;
   }
 
@@ -158,10 +154,14 @@ class GatewayExchange {
     OnClient([&](platform::HttpClient& c) { c.SetProxyPassword(password); });
   }
 
-  // No verdict: the probe itself failed.
+  // No verdict: the probe itself failed, which counts as no network.
   void RecordProbeFailure(std::optional<ProbeVerdict> verdict) {
+    if (!verdict) {
+      RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
+      return;
+    }
     const std::u16string detail = u"\t" + form_.probeLastError;
-    switch (verdict.value_or(ProbeVerdict::kArrived)) {
+    switch (*verdict) {
       case ProbeVerdict::kTimedOut:
         RecordFailure(ORVULINK_TEST_TIMER, ORVULINK_ERROR_NETWORK, detail);
         return;
@@ -174,7 +174,7 @@ class GatewayExchange {
         RecordFailure(ORVULINK_TEST_EXPLORER, ORVULINK_ERROR_EXPLORER, detail);
         return;
       case ProbeVerdict::kArrived:
-        RecordFailure(ORVULINK_TEST_NETWORK, ORVULINK_ERROR_NETWORK);
+        return;  // not a failure
     }
   }
 

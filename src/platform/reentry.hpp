@@ -43,15 +43,21 @@ decltype(auto) AsHostCode(Handler&& handler) {
   return handler();
 }
 
-// A progress event as the host sees it: the pump, the handlers with a fresh copy of the value
-// (whatever they write back is ignored), the pump again.
+// The handlers, as host code, with a fresh copy of the value: whatever they write back is
+// ignored.
 template <class Value>
-void RaiseProgress(Event<Value&>& event, Value step) {
-  PumpMessages();
+void FireFreshCopy(Event<Value&>& event, Value step) {
   AsHostCode([&] {
     Value value = step;
     event.Fire(value);
   });
+}
+
+// A progress event as the host sees it: the pump, the handlers, the pump again.
+template <class Value>
+void RaiseProgress(Event<Value&>& event, Value step) {
+  PumpMessages();
+  FireFreshCopy(event, step);
   PumpMessages();
 }
 
@@ -60,12 +66,7 @@ void RaiseProgress(Event<Value&>& event, Value step) {
 template <class Value>
 void RaiseProgressAfterAnswer(Event<Value&>& event, Value step) noexcept {
   PumpIgnoringHostErrors();
-  Suppressed([&] {
-    AsHostCode([&] {
-      Value value = step;
-      event.Fire(value);
-    });
-  });
+  Suppressed([&] { FireFreshCopy(event, step); });
   PumpIgnoringHostErrors();
 }
 

@@ -111,7 +111,13 @@ std::optional<std::u16string> SendDateText(Date value) {
 }
 
 bool SendsNow(std::u16string_view dateText) {
-  return platform::FoldCase(dateText) == platform::FoldCase(kSendNow);
+  // Runs per message while an answer is applied: compared in place, ASCII letters folded.
+  if (dateText.size() != kSendNow.size()) return false;
+  for (std::size_t i = 0; i < dateText.size(); ++i) {
+    const char16_t c = dateText[i];
+    if ((c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c) != kSendNow[i]) return false;
+  }
+  return true;
 }
 
 Date DateFromSendDateText(std::u16string_view text) {
