@@ -26,7 +26,6 @@ sim::SimulatorConfig Everything() {
        {"vap_code", kVapCode},
        {"unreachable", json::array({kUnreachable})},
        {"failing", json::array({{{"phone", kFailing}, {"reason", 103}}})},
-       {"orders", {{"ORD1001", json::array({"+393331234567", "+393337654321"})}}},
        {"reception_keys",
         json::array({{{"key", "K1"}, {"autoresponder", "Back on Monday"}, {"messages", messages}},
                      "K2",
@@ -39,14 +38,6 @@ class GatewayTest : public ::testing::TestWithParam<Scheme> {
   GatewayEnvironment env{GetParam(), Everything()};
 };
 
-TEST_P(GatewayTest, DelMessageRemovesOneRecipientThenTheRest) {
-  // A number in the "00" form must still name the order's recipient at the gateway.
-  for (const auto& [phone, payload] : std::vector<std::pair<std::string, std::string>>{
-           {"00393331234567", "1 deleted"}, {"", "1 deleted"}, {"", "0 deleted"}}) {
-    EXPECT_EQ(env.control->DelMessage(BStr("ORD1001"), BStr(phone)).utf8(), payload) << phone;
-  }
-}
-
 TEST_P(GatewayTest, TheProbePageComesOnlyWithTheAutomaticProxyAndOncePerThread) {
   EXPECT_EQ(env.control->TestConnection(), ORVULINK_TEST_OK);
   EXPECT_EQ(env.Commands(), std::vector<std::string>{""});  // the empty command alone
@@ -58,32 +49,13 @@ TEST_P(GatewayTest, TheProbePageComesOnlyWithTheAutomaticProxyAndOncePerThread) 
   EXPECT_EQ(env.Commands().size(), 3U);
 }
 
-// Injected faults, a refusal by the gateway and a refused connection, end to end; the retry
-// rules themselves are the exchange's unit tests.
-TEST_P(GatewayTest, FaultsAndRefusalsGiveTheirErrors) {
-  struct Case {
-    const char* fault;        // the simulator's spelling
-    int error;                // 0: GetCredit succeeds
-    const char* description;  // the error's text, when the gateway gave one
-    std::size_t requests;     // commands the gateway received
-  };
-  for (const Case& c :
-       {Case{"garbagex1", 0, "", 2}, Case{"delay=200x1", 0, "", 1},
-        Case{"code=00:<pre>Service closed</pre>", ORVULINK_ERROR_TEXT_MESSAGE, "Service closed", 1},
-        Case{"http=500", ORVULINK_ERROR_NETWORK, "", 1},
-        Case{"drop", ORVULINK_ERROR_NETWORK, "", 3}}) {
-    SCOPED_TRACE(c.fault);
-    const auto before = env.Commands().size();
-    env.simulator.state().faults.Add(sim::ParseFault(c.fault));
-    EXPECT_EQ(testing::RaisedNumber([&] { EXPECT_DOUBLE_EQ(env.control->GetCredit(), 150.5); }),
-              c.error);
-    EXPECT_EQ(env.control->ErrCode(), c.error);
-    if (*c.description) {
-      EXPECT_EQ(env.control->ErrDescription().utf8(), c.description);
-    }
-    EXPECT_EQ(env.Commands().size() - before, c.requests);
-    env.simulator.state().faults.Clear();
-  }
+// A gateway's own refusal text, a wrong password and a refused connection, end to end; the
+// transport faults and their retries are the soak's and the exchange's unit tests'.
+TEST_P(GatewayTest, RefusalsGiveTheirErrors) {
+  env.simulator.state().faults.Add(sim::ParseFault("code=00:<pre>Service closed</pre>x1"));
+  EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }),
+            ORVULINK_ERROR_TEXT_MESSAGE);
+  EXPECT_EQ(env.control->ErrDescription().utf8(), "Service closed");
 
   env.control->Password(BStr("not-the-password"));
   EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }),
