@@ -41,6 +41,7 @@ echo "   $banner"
 port=${banner##*:}
 export ORVULINK_GATEWAY_HOST="127.0.0.1:$port"
 export ORVULINK_CA_FILE="$work/ca.pem"
+export ORVULINK_JOURNAL="$work/journal.db"  # the demo's sends stay out of the user's journal
 
 settings="$work/settings.ini"
 run() {
@@ -70,6 +71,9 @@ echo "$sent"
 mapfile -t order_ids < <(jq -r '.[].OrderID[]' <<<"$sent" | sort -u)
 [ ${#order_ids[@]} -gt 0 ] || { echo "the send printed no order ID" >&2; exit 1; }
 run status --wait 10 "${order_ids[@]}"
+# The journal kept every send with its order IDs; status --last follows the newest one.
+run history --limit 2
+run status --last
 run credit
 # An SMS arrives at the simulator on the demo key K1; the host lists its keys and downloads it.
 printf '\n$ (an SMS arrives on key K1)\n'
@@ -78,5 +82,7 @@ curl -sS --fail --cacert "$work/ca.pem" -H 'Content-Type: application/json' \
   "https://127.0.0.1:$port/control/receive"
 run keys
 run receive K1
+# Kept in the journal before it was printed: the inbox shows it again.
+run inbox
 echo
 echo "== demo finished"

@@ -12,7 +12,13 @@ constexpr char kFooter[] = R"(Settings:
   The ten settings of the control are kept as Key=Value lines in the settings file
   (default $XDG_CONFIG_HOME/orvulink/settings.ini, else $HOME/.config/orvulink/settings.ini).
 
+Journal:
+  Every send is recorded before it goes out and every downloaded message before it is
+  printed, in $XDG_STATE_HOME/orvulink/journal.db (else $HOME/.local/state/orvulink/);
+  see orvulink history, orvulink inbox, status --last and send --resume.
+
 Environment:
+  ORVULINK_JOURNAL       journal file to use instead of the default one
   ORVULINK_GATEWAY_HOST  gateway host[:port] to use instead of the built-in one
   ORVULINK_CA_FILE       PEM file of further trusted certificate authorities
   http_proxy, https_proxy, no_proxy
@@ -22,7 +28,8 @@ Environment:
 Exit status:
   0 success, 1 failure (an error, or a connection test that is not OK), 2 usage error,
   3 a send in which some message was refused or invalid,
-  4 status --wait ran out of time before every recipient's status was final)";
+  4 status --wait ran out of time before every recipient's status was final,
+  130 (143) a send stopped by Ctrl-C (SIGTERM) after the command in flight)";
 
 std::string FailureMessage(const CLI::App*, const CLI::Error& error) {
   return std::string("error: ") + error.what() + "\nRun with --help for more information.\n";
@@ -51,6 +58,8 @@ void DescribeCommandLine(CLI::App& app, Invocation& invocation) {
   AddDeleteCommand(app, invocation.command);
   AddSendCommand(app, invocation.command);
   AddStatusCommand(app, invocation.command);
+  AddHistoryCommand(app, invocation.command);
+  AddInboxCommand(app, invocation.command);
   AddKeysCommand(app, invocation.command);
   AddReceiveCommand(app, invocation.command);
   AddAutoresponderCommand(app, invocation.command);

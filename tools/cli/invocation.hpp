@@ -61,6 +61,7 @@ struct SendConfig {
   std::optional<DateParts> at;        // none: at once
   std::optional<std::filesystem::path> file;
   std::optional<int> batch;  // the list's capacity, MaxListToSend
+  bool resume = false;       // the journal's last send, what of it was not sent
 };
 
 // Order IDs whose delivery status to show, as typed; "-" reads them from standard input.
@@ -69,6 +70,16 @@ struct StatusConfig {
   std::optional<std::filesystem::path> file;
   std::optional<int> wait_seconds;    // none: ask once
   std::optional<std::int16_t> batch;  // the list's capacity, MaxListToNotify
+  bool last = false;                  // the order IDs of the journal's last send
+};
+
+struct HistoryConfig {
+  int limit = 10;  // sends, the newest first
+};
+
+struct InboxConfig {
+  int limit = 50;   // messages, the newest, printed oldest first
+  std::string key;  // empty: every key
 };
 
 // One alternative per subcommand; a new subcommand adds its config here, a registrar and a
@@ -76,7 +87,7 @@ struct StatusConfig {
 using CommandConfig =
     std::variant<std::monostate, ConfigShowConfig, ConfigSetConfig, TestConfig, CreditConfig,
                  InfoConfig, DeleteConfig, ConfigEditConfig, AboutConfig, KeysConfig, ReceiveConfig,
-                 AutoresponderConfig, SendConfig, StatusConfig>;
+                 AutoresponderConfig, SendConfig, StatusConfig, HistoryConfig, InboxConfig>;
 
 struct Invocation {
   GlobalConfig global;

@@ -39,10 +39,11 @@ SentMessage Snapshot(const OrvuSendMessage& message) {
 class BatchSender {
  public:
   BatchSender(OrvuSendMessages& list, std::size_t recipients, std::vector<SentMessage>& sent,
-              const SendProgress& progress)
+              const SendProgress& progress, SendObserver& observer)
       : list_(list),
         sent_(sent),
         progress_(progress),
+        observer_(observer),
         capacity_(static_cast<std::size_t>(list.MaxListToSend())),
         commands_((recipients + capacity_ - 1) / capacity_),
         steps_(recipients + kStepsPerCommand * commands_) {
@@ -90,7 +91,10 @@ class BatchSender {
       added = list_.AddGroupMessage(phones, item.text, item.sender, item.at);
     }
     // Without AutoSend and with room left the list has no reason to refuse.
-    if (!added.IsTrue()) throw std::runtime_error("the send list did not take the messages");
+    if (!added.IsTrue() || list_.Count() - before != static_cast<std::int16_t>(count))
+      throw std::runtime_error("the send list did not take the messages");
+    for (std::size_t i = 0; i < count; ++i)
+      recipients_.push_back(added_ + i);
     added_ += count;
     RefuseEarlierDuplicates(before, item.at);
     progress_(added_ + kStepsPerCommand * command_, steps_, "adding messages");
@@ -110,20 +114,38 @@ class BatchSender {
   }
 
   void SendAndEmpty() {
+    if (!observer_.MayGoOn()) throw SendStopped();
     ++command_;
-    list_.SendMessage();  // False: nothing was sendable; each message's status says why
+    observer_.GoingOut(recipients_);
+    try {
+      list_.SendMessage();  // False: nothing was sendable; each message's status says why
+    } catch (...) {
+      observer_.CameBack(recipients_, ListAsItStands(), true);
+      throw;
+    }
+    std::vector<SentMessage> answered = ListAsItStands();
+    observer_.CameBack(recipients_, answered, false);
+    sent_.insert(sent_.end(), std::make_move_iterator(answered.begin()),
+                 std::make_move_iterator(answered.end()));
+    list_.Clear();
+    duplicates_.clear();
+    recipients_.clear();
+  }
+
+  std::vector<SentMessage> ListAsItStands() const {
+    std::vector<SentMessage> messages;
     for (std::int16_t position = 1; position <= list_.Count(); ++position) {
       SentMessage sent = Snapshot(*list_.Item(position));
       if (duplicates_.contains(position)) sent.status = ORVULINK_MESSAGESEND_ERRDOUBLE;
-      sent_.push_back(std::move(sent));
+      messages.push_back(std::move(sent));
     }
-    list_.Clear();
-    duplicates_.clear();
+    return messages;
   }
 
   OrvuSendMessages& list_;
   std::vector<SentMessage>& sent_;
   const SendProgress& progress_;
+  SendObserver& observer_;
   const std::size_t capacity_;
   const std::size_t commands_;
   const std::size_t steps_;
@@ -131,14 +153,16 @@ class BatchSender {
   std::size_t added_ = 0;
   std::set<Key> seen_;
   std::set<std::int16_t> duplicates_;
+  std::vector<std::size_t> recipients_;  // of each list position, from the first
   Event<OrvuLink_CodeProgress&>::Connection connection_;
 };
 
 }  // namespace
 
 void SendInBatches(OrvuSendMessages& list, const std::vector<Outgoing>& outgoing,
-                   std::vector<SentMessage>& sent, const SendProgress& progress) {
-  BatchSender sender(list, RecipientCount(outgoing), sent, progress);
+                   std::vector<SentMessage>& sent, const SendProgress& progress,
+                   SendObserver& observer) {
+  BatchSender sender(list, RecipientCount(outgoing), sent, progress, observer);
   for (const auto& item : outgoing)
     sender.Add(item);
   sender.Finish();

@@ -33,6 +33,11 @@ void Session::Open() {
   control_ = std::move(control);
 }
 
+Journal& Session::journal() {
+  if (!journal_) journal_.emplace(DefaultJournalPath());
+  return *journal_;
+}
+
 void Session::SaveSettings() {
   OrvuLinkActiveX& control = Control();
   control.WriteProperties(*bag_);

@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "invocation.hpp"
+#include "journal/journal.hpp"
 #include "output.hpp"
 
 namespace orvulink::cli {
@@ -29,6 +30,9 @@ class Session {
   FilePropertyBag& Bag();
   // Writes the control's settings back into the file, creating its folder when needed.
   void SaveSettings();
+  // The local journal, opened on the first call: a command that records calls it before it
+  // contacts the gateway, so that a journal that cannot be opened stops it first.
+  cli::Journal& journal();
 
  private:
   void Open();
@@ -38,6 +42,7 @@ class Session {
   std::filesystem::path settings_path_;
   std::shared_ptr<OrvuLinkActiveX> control_;
   std::optional<FilePropertyBag> bag_;
+  std::optional<cli::Journal> journal_;
 };
 
 }  // namespace orvulink::cli

@@ -24,6 +24,8 @@ void AddReceiveCommand(CLI::App& app, CommandConfig& chosen);
 void AddAutoresponderCommand(CLI::App& app, CommandConfig& chosen);
 void AddSendCommand(CLI::App& app, CommandConfig& chosen);
 void AddStatusCommand(CLI::App& app, CommandConfig& chosen);
+void AddHistoryCommand(CLI::App& app, CommandConfig& chosen);
+void AddInboxCommand(CLI::App& app, CommandConfig& chosen);
 
 int Run(const ConfigShowConfig& config, Session& session);
 int Run(const ConfigSetConfig& config, Session& session);
@@ -38,5 +40,7 @@ int Run(const ReceiveConfig& config, Session& session);
 int Run(const AutoresponderConfig& config, Session& session);
 int Run(const SendConfig& config, Session& session);
 int Run(const StatusConfig& config, Session& session);
+int Run(const HistoryConfig& config, Session& session);
+int Run(const InboxConfig& config, Session& session);
 
 }  // namespace orvulink::cli

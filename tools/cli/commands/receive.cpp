@@ -27,6 +27,17 @@ nlohmann::ordered_json MessagesJson(const std::vector<OrvuReceivedMessages::Mess
   return messages;
 }
 
+// The gateway forgets what it confirmed: the journal keeps it before anything is printed, so a
+// failed print loses nothing (orvulink inbox shows it again).
+void Keep(Journal& journal, const std::string& key,
+          const std::vector<OrvuReceivedMessages::MessagePtr>& messages) {
+  std::vector<ReceivedRecord> records;
+  for (const auto& message : messages)
+    records.push_back(
+        {key, message->DateTime(), message->PhoneGsm().utf8(), message->Text().utf8(), {}});
+  journal.StoreReceived(records);
+}
+
 }  // namespace
 
 void AddReceiveCommand(CLI::App& app, CommandConfig& chosen) {
@@ -37,8 +48,10 @@ void AddReceiveCommand(CLI::App& app, CommandConfig& chosen) {
 }
 
 int Run(const ReceiveConfig& config, Session& session) {
+  Journal& journal = session.journal();
   const auto key = ReceptionKeyNamed(session.Control(), config.key);
   const auto messages = Downloaded(*key);
+  Keep(journal, key->KeyReceived().utf8(), messages);
   if (session.output().json()) {
     session.output().Json(
         {{"KeyReceived", key->KeyReceived().utf8()}, {"ReceivedMessages", MessagesJson(messages)}});

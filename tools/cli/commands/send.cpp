@@ -1,6 +1,5 @@
 // orvulink send: one text to one or more recipients, or the list of a CSV file, in as many
 // gateway commands as the send list's capacity needs; then what became of each message.
-#include <unistd.h>
 #include <orvulink/send.hpp>
 
 #include <algorithm>
@@ -12,9 +11,8 @@
 #include "commands/commands.hpp"
 #include "csv_messages.hpp"
 #include "host_text.hpp"
-#include "progress_bar.hpp"
 #include "send_batches.hpp"
-#include "send_report.hpp"
+#include "send_recorder.hpp"
 #include "send_time.hpp"
 
 namespace orvulink::cli {
@@ -78,22 +76,23 @@ std::vector<Outgoing> FromFile(const SendConfig& config) {
   return outgoing;
 }
 
-void Report(Session& session, const std::vector<SentMessage>& sent) {
-  if (session.output().json()) {
-    session.output().Json(MessagesJson(sent));
-  } else {
-    session.output().Table(MessageTableHeadings(), MessageTableRows(sent));
+// The journal's newest send with messages not sent: those go out, nothing else.
+int Resume(const SendConfig& config, Session& session) {
+  if (!config.to.empty() || config.text || config.file || config.at || config.sender)
+    throw UsageError("--resume takes no messages: it sends what the journal's last send left");
+  Journal& journal = session.journal();
+  const auto send = journal.LatestResumable();
+  const auto record = send ? journal.Send(*send) : std::nullopt;
+  if (!record) {
+    session.diagnostics() << "nothing to resume: every recorded message went out\n";
+    return kExitOk;
   }
-}
-
-int Verdict(Session& session, const std::vector<SentMessage>& sent) {
-  const auto refused = std::count_if(sent.begin(), sent.end(), [](const SentMessage& message) {
-    return message.status != ORVULINK_MESSAGESEND_FORWARD;
-  });
-  if (refused == 0) return kExitOk;
-  session.diagnostics() << refused << " of " << sent.size()
-                        << " messages were not accepted; see their status\n";
-  return kExitNotAccepted;
+  std::vector<std::int64_t> seqs;
+  const std::vector<Outgoing> outgoing = UnsentOf(*record, seqs);
+  session.diagnostics() << "resuming send " << record->id << " of " << record->started << " ("
+                        << record->origin << "): " << seqs.size() << " of "
+                        << record->messages.size() << " messages were not sent\n";
+  return SendRecorded(session, record->id, outgoing, seqs, config.batch);
 }
 
 }  // namespace
@@ -122,6 +121,9 @@ void AddSendCommand(CLI::App& app, CommandConfig& chosen) {
       ->excludes(when);
   // The list's capacity (MaxListToSend); fewer messages per command than the gateway's 3000.
   send->add_option("--batch", options->batch, "Messages per gateway command")->group("");
+  send->add_flag("--resume", options->resume,
+                 "Send what the journal's last interrupted or failed send did not send "
+                 "(never the messages in doubt)");
   send->callback([&chosen, options, at, when] {
     SendConfig config = *options;
     if (when->count() > 0) config.at = ParseSendTime(*at);
@@ -130,31 +132,17 @@ void AddSendCommand(CLI::App& app, CommandConfig& chosen) {
 }
 
 int Run(const SendConfig& config, Session& session) {
+  if (config.resume) return Resume(config, session);
   CheckOptions(config);
   const std::vector<Outgoing> outgoing = config.file ? FromFile(config) : FromOptions(config);
-  OrvuSendMessages& list = *session.Control().MessagesToSend();
-  if (config.batch) list.MaxListToSend(static_cast<std::int16_t>(*config.batch));
-  std::vector<SentMessage> sent;
-  ProgressBar bar(session.diagnostics(), isatty(STDERR_FILENO) == 1);
-  try {
-    SendInBatches(list, outgoing, sent,
-                  [&bar](std::size_t step, std::size_t steps, std::string_view label) {
-                    bar.Show(step, steps, label);
-                  });
-  } catch (...) {
-    bar.Clear();
-    // Earlier commands may have been accepted: their order IDs must not be lost with the error.
-    if (!sent.empty()) {
-      Report(session, sent);
-      session.diagnostics() << "the " << sent.size()
-                            << " messages listed were answered by earlier commands; the others "
-                               "are not confirmed\n";
-    }
-    throw;
-  }
-  bar.Clear();
-  Report(session, sent);
-  return Verdict(session, sent);
+  // Recorded before anything goes out: a journal that cannot be written stops the send here.
+  const std::int64_t send =
+      session.journal().BeginSend(config.file ? config.file->string() : "--to", outgoing);
+  std::vector<std::int64_t> seqs;
+  for (const Outgoing& item : outgoing)
+    for (std::size_t i = 0; i < item.phones.size(); ++i)
+      seqs.push_back(static_cast<std::int64_t>(seqs.size()));
+  return SendRecorded(session, send, outgoing, seqs, config.batch);
 }
 
 }  // namespace orvulink::cli

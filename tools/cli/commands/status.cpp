@@ -37,6 +37,24 @@ void Append(std::vector<StatusEntry>& entries, std::vector<StatusEntry> more) {
                  std::make_move_iterator(more.end()));
 }
 
+// The order IDs of the journal's newest send, each once, in the order they came.
+std::vector<StatusEntry> LastSend(Session& session) {
+  const auto sends = session.journal().RecentSends(1);
+  if (sends.empty()) throw UsageError("--last: the journal holds no send yet");
+  std::vector<StatusEntry> entries;
+  for (const JournalMessage& message : sends.front().messages) {
+    for (const std::string& id : message.result.order_ids) {
+      const bool known = std::ranges::any_of(
+          entries, [&id](const StatusEntry& entry) { return entry.order_id == id; });
+      if (!known) entries.push_back(StatusEntry{id, std::nullopt});
+    }
+  }
+  if (entries.empty())
+    throw UsageError("--last: send " + std::to_string(sends.front().id) +
+                     " got no order IDs (see orvulink history)");
+  return entries;
+}
+
 // Arguments in order ("-" standing for standard input), then the file; with neither, standard
 // input, unless it is a terminal: nobody would know it waits for typing.
 std::vector<StatusEntry> CollectEntries(const StatusConfig& config) {
@@ -124,11 +142,15 @@ void AddStatusCommand(CLI::App& app, CommandConfig& chosen) {
   status->add_option("--batch", options->batch, "Order IDs per gateway command")
       ->check(CLI::Range(1, 3000))
       ->group("");
+  status->add_flag("--last", options->last,
+                   "Follow the order IDs of the last send, from the local journal");
   status->callback([&chosen, options] { chosen = *options; });
 }
 
 int Run(const StatusConfig& config, Session& session) {
-  const auto orders = GroupByOrder(CollectEntries(config));
+  if (config.last && (!config.entries.empty() || config.file))
+    throw UsageError("--last takes no order IDs: it follows the journal's last send");
+  const auto orders = GroupByOrder(config.last ? LastSend(session) : CollectEntries(config));
   OrvuNotifiedMessages& list = *session.Control().MessagesToNotify();
   if (config.batch) list.MaxListToNotify(*config.batch);
   if (config.wait_seconds) {
