@@ -43,8 +43,8 @@ Date LocalDate(std::time_t now) {
   std::tm local{};
   if (localtime_r(&now, &local) == nullptr) return Date{};
   return Date::FromParts(
-      DateParts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                local.tm_min, std::min(local.tm_sec, 59)});  // a leap second stays in its minute
+      DateParts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                std::min(local.tm_sec, 59)});  // a leap second stays in its minute
 }
 
 class SystemClock final : public Clock {
