@@ -22,8 +22,9 @@ constexpr std::size_t kMinNamedSender = 3;
 constexpr std::size_t kMaxNamedSender = 11;
 
 std::u16string DeleteAll(std::u16string text, std::initializer_list<std::u16string_view> pieces) {
-  for (std::u16string_view piece : pieces)
-    text = platform::ReplaceAll(text, piece, u"");
+  for (std::u16string_view piece : pieces) {
+    if (text.find(piece) != std::u16string::npos) text = platform::ReplaceAll(text, piece, u"");
+  }
   return text;
 }
 
