@@ -1,7 +1,8 @@
 // End to end on loopback: one SendMessage of 3000 recipients and one GetStatusNotify of 3000
-// order IDs against the gateway simulator, each beside a bare libcurl POST of the same command
-// bytes to the same simulator in the same run. The ratio is what the component adds to the wire
-// time. Also the heap a full list of 3000 messages holds.
+// order IDs, each beside a bare libcurl POST of the same command bytes in the same run, against
+// the gateway simulator and against a server that answers the simulator's answer, prepared,
+// without work. The ratio is what the component adds to the wire time. Also the heap a full
+// list of 3000 messages holds.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 #include <malloc.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "gateway/address.hpp"
+#include "prepared_answer_server.hpp"
 #include "sim/accounts.hpp"
 #include "sim/simulator_thread.hpp"
 
@@ -87,16 +89,54 @@ std::size_t Discard(char*, std::size_t size, std::size_t count, void*) {
   return size * count;
 }
 
+std::size_t Keep(char* data, std::size_t size, std::size_t count, void* answer) {
+  static_cast<std::string*>(answer)->append(data, size * count);
+  return size * count;
+}
+
+struct Answer {
+  std::string contentType;
+  std::string body;
+};
+
 // A fresh easy handle per POST, as the component makes a fresh client per exchange.
-void BarePost(const std::string& url, const std::string& body) {
+void BarePost(const std::string& url, const std::string& body, Answer* answer = nullptr) {
   CURL* curl = curl_easy_init();
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
   curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, answer ? Keep : Discard);
+  if (answer) curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer->body);
   if (curl_easy_perform(curl) != CURLE_OK) std::abort();
+  char* type = nullptr;
+  if (answer && curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+    answer->contentType = type;
   curl_easy_cleanup(curl);
 }
+
+// While it lives, the component's gateway is a server answering `body`'s answer from the
+// simulator, prepared once, without work.
+class NoWorkGateway {
+ public:
+  explicit NoWorkGateway(const std::string& body) : server_(Prepared(body)) {
+    url_ = "http://127.0.0.1:" + std::to_string(server_->port()) + "/";
+    ::setenv("ORVULINK_GATEWAY_HOST", ("127.0.0.1:" + std::to_string(server_->port())).c_str(), 1);
+  }
+  ~NoWorkGateway() {
+    ::setenv("ORVULINK_GATEWAY_HOST",
+             ("127.0.0.1:" + std::to_string(Gateway().simulator.port())).c_str(), 1);
+  }
+  const std::string& url() const { return url_; }
+
+ private:
+  static std::unique_ptr<bench::PreparedAnswerServer> Prepared(const std::string& body) {
+    Answer answer;
+    BarePost(Gateway().url, body, &answer);
+    return std::make_unique<bench::PreparedAnswerServer>(answer.contentType, answer.body);
+  }
+  std::unique_ptr<bench::PreparedAnswerServer> server_;
+  std::string url_;
+};
 
 std::string LastSendCommand() {
   auto list = Gateway().control->MessagesToSend();
@@ -106,6 +146,8 @@ std::string LastSendCommand() {
 }
 
 void SendMessage3000(benchmark::State& state) {
+  std::unique_ptr<NoWorkGateway> noWork;
+  if (state.range(0) != 0) noWork = std::make_unique<NoWorkGateway>(LastSendCommand());
   auto list = Gateway().control->MessagesToSend();
   for (auto _ : state) {
     state.PauseTiming();
@@ -118,8 +160,11 @@ void SendMessage3000(benchmark::State& state) {
 
 void BarePostOfSendCommand(benchmark::State& state) {
   const std::string body = LastSendCommand();
+  std::unique_ptr<NoWorkGateway> noWork;
+  if (state.range(0) != 0) noWork = std::make_unique<NoWorkGateway>(body);
+  const std::string url = noWork ? noWork->url() : Gateway().url;
   for (auto _ : state)
-    BarePost(Gateway().url, body);
+    BarePost(url, body);
   state.SetItemsProcessed(state.iterations() * kMessages);
 }
 
@@ -143,8 +188,16 @@ std::shared_ptr<OrvuNotifiedMessages> NotifyListOf(const std::vector<BStr>& ids)
   return notify;
 }
 
+std::string LastStatusCommand(const std::vector<BStr>& ids) {
+  auto notify = NotifyListOf(ids);
+  Succeeds([&] { return notify->GetStatusNotify(); });
+  return Gateway().control->LastRequest().utf8();
+}
+
 void GetStatusNotify3000(benchmark::State& state) {
   const auto ids = OrderIds3000();
+  std::unique_ptr<NoWorkGateway> noWork;
+  if (state.range(0) != 0) noWork = std::make_unique<NoWorkGateway>(LastStatusCommand(ids));
   for (auto _ : state) {
     state.PauseTiming();
     auto notify = NotifyListOf(ids);
@@ -155,12 +208,14 @@ void GetStatusNotify3000(benchmark::State& state) {
 }
 
 void BarePostOfStatusCommand(benchmark::State& state) {
-  auto notify = NotifyListOf(OrderIds3000());
-  Succeeds([&] { return notify->GetStatusNotify(); });
-  const std::string body = Gateway().control->LastRequest().utf8();
+  const auto ids = OrderIds3000();
+  const std::string body = LastStatusCommand(ids);
+  std::unique_ptr<NoWorkGateway> noWork;
+  if (state.range(0) != 0) noWork = std::make_unique<NoWorkGateway>(body);
+  const std::string url = noWork ? noWork->url() : Gateway().url;
   for (auto _ : state)
-    BarePost(Gateway().url, body);
-  state.SetItemsProcessed(state.iterations() * notify->Count());
+    BarePost(url, body);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(ids.size()));
 }
 
 // Heap held by a list of 3000 messages with distinct texts (glibc's count of bytes in use).
@@ -178,10 +233,19 @@ void FullListHeap(benchmark::State& state) {
   state.counters["bytes_per_message"] = static_cast<double>(held) / kMessages;
 }
 
-BENCHMARK(SendMessage3000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BarePostOfSendCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(GetStatusNotify3000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BarePostOfStatusCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+// Argument no_work: 0 against the simulator, 1 against the prepared-answer server.
+#define ORVULINK_END_TO_END(name)     \
+  BENCHMARK(name)                     \
+      ->ArgName("no_work")            \
+      ->Arg(0)                        \
+      ->Arg(1)                        \
+      ->Unit(benchmark::kMillisecond) \
+      ->UseRealTime()                 \
+      ->MinTime(2.0)
+ORVULINK_END_TO_END(SendMessage3000);
+ORVULINK_END_TO_END(BarePostOfSendCommand);
+ORVULINK_END_TO_END(GetStatusNotify3000);
+ORVULINK_END_TO_END(BarePostOfStatusCommand);
 BENCHMARK(FullListHeap)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

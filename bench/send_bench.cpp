@@ -32,16 +32,18 @@ std::shared_ptr<OrvuSendMessages> NewList() {
   return control->MessagesToSend();
 }
 
+// Arguments: distinct texts (0 or 1), how many messages.
 void AddToList(benchmark::State& state) {
   const bool distinctTexts = state.range(0) != 0;
+  const auto messages = static_cast<int>(state.range(1));
   auto list = NewList();
   for (auto _ : state) {
     list->Clear();
-    for (int i = 0; i < kMessages; ++i)
+    for (int i = 0; i < messages; ++i)
       list->AddMessage(Phone(i), TextFor(i, distinctTexts), "Mario");
     benchmark::DoNotOptimize(list->CountMessageToSend());
   }
-  state.SetItemsProcessed(state.iterations() * kMessages);
+  state.SetItemsProcessed(state.iterations() * messages);
 }
 
 void AddByReferenceWalk(benchmark::State& state) {
@@ -120,7 +122,12 @@ void ApplyByReferenceScan(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kMessages);
 }
 
-BENCHMARK(AddToList)->Arg(0)->Arg(1)->ArgName("distinct_texts")->Unit(benchmark::kMillisecond);
+BENCHMARK(AddToList)
+    ->Args({0, kMessages})
+    ->Args({1, kMessages})
+    ->Args({0, kMessages / 10})
+    ->ArgNames({"distinct_texts", "messages"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(AddByReferenceWalk)
     ->Arg(0)
     ->Arg(1)

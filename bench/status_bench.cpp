@@ -47,8 +47,9 @@ void ReadStatusAnswer(benchmark::State& state) {
     auto list = FilledList();
     auto& listState = notify::Access::State(*list);
     state.ResumeTiming();
-    notify::ApplyStatusLines(listState.orderIds, payload);
-    notify::FinaliseOrderIDs(listState.orderIds);
+    const notify::AskedOrderIds asked(listState.orderIds);
+    notify::ApplyStatusLines(asked, payload);
+    notify::FinaliseOrderIDs(asked);
     benchmark::DoNotOptimize(list->Count());
   }
   state.SetItemsProcessed(state.iterations() * kOrderIds);

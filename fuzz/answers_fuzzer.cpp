@@ -89,8 +89,8 @@ void Status(const std::uint8_t* data, std::size_t size) {
   for (const auto& orderId : *list)
     named.push_back(orderId->Count());
 
-  auto& orderIds = notify::Access::State(*list).orderIds;
-  const std::int32_t raised = RaisedNumber([&] { notify::ApplyStatusLines(orderIds, payload); });
+  const notify::AskedOrderIds asked(notify::Access::State(*list).orderIds);
+  const std::int32_t raised = RaisedNumber([&] { notify::ApplyStatusLines(asked, payload); });
   ORVULINK_FUZZ_CHECK(raised == 0 || raised == platform::kErrSubscript);
   ORVULINK_FUZZ_CHECK(list->Count() == static_cast<std::int16_t>(named.size()));
   std::size_t index = 0;
@@ -102,7 +102,7 @@ void Status(const std::uint8_t* data, std::size_t size) {
     const std::int16_t asked = named[index++];
     if (asked > 0) ORVULINK_FUZZ_CHECK(orderId->Count() == asked);
   }
-  notify::FinaliseOrderIDs(orderIds);
+  notify::FinaliseOrderIDs(asked);
   for (const auto& orderId : *list) {
     ORVULINK_FUZZ_CHECK(orderId->Status() != ORVULINK_ORDERID_TOVERIFY);
     for (const auto& recipient : *orderId) {

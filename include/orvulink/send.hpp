@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace orvulink {
@@ -48,7 +47,6 @@ class ORVULINK_API OrvuSendOrderID : public AutomationObject, private ThreadAffi
 
   bool storeExists_ = false;
   std::vector<BStr> ids_;
-  std::unordered_set<std::u16string> foldedIds_;
 };
 
 // One SMS to one recipient, as the send list validated and normalised it.

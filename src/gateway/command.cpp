@@ -6,22 +6,17 @@
 #include "platform/text.hpp"
 
 namespace orvulink::gateway {
-namespace {
-
-void AppendEncodedByte(std::u16string& out, unsigned char byte) {
-  static constexpr std::u16string_view kHexDigits = u"0123456789ABCDEF";
-  out.push_back(u'%');
-  out.push_back(kHexDigits[byte >> 4]);
-  out.push_back(kHexDigits[byte & 0x0F]);
-}
-
-}  // namespace
-
 std::u16string EncodeParameter(std::u16string_view value) {
-  std::u16string encoded;
-  encoded.reserve(value.size() * 3);
-  for (char16_t unit : value)
-    AppendEncodedByte(encoded, platform::Cp1252Byte(unit));
+  static constexpr std::u16string_view kHexDigits = u"0123456789ABCDEF";
+  // Written in place: a send's recipients make this the longest field by far.
+  std::u16string encoded(value.size() * 3, u'%');
+  char16_t* out = encoded.data();
+  for (char16_t unit : value) {
+    const unsigned char byte = platform::Cp1252Byte(unit);
+    out[1] = kHexDigits[byte >> 4];
+    out[2] = kHexDigits[byte & 0x0F];
+    out += 3;
+  }
   return encoded;
 }
 

@@ -11,13 +11,13 @@
 namespace orvulink::notify {
 namespace {
 
+bool HasPlaceholder(std::u16string_view entry) {
+  return entry.find(u"0000-00-00") != std::u16string_view::npos ||
+         entry.find(u"00:00:00") != std::u16string_view::npos;
+}
+
 // "0000-00-00" and "00:00:00" stand for today and for now.
 std::u16string WithPresentFilledIn(std::u16string_view entry) {
-  // Most entries carry their own time: the clock is read only for those that do not.
-  if (entry.find(u"0000-00-00") == std::u16string_view::npos &&
-      entry.find(u"00:00:00") == std::u16string_view::npos) {
-    return std::u16string(entry);
-  }
   const DateParts now = platform::Now().ToParts();
   const std::u16string today =
       platform::Utf8ToUtf16(platform::FormatDateParts(now, platform::DateLayout::kDay));
@@ -51,8 +51,8 @@ std::optional<DateParts> CanonicalParts(std::u16string_view date, std::u16string
 
 // The same reading as sscanf("%4d-%2d-%2d %2d:%2d:%2d"), which also takes signs, blanks and
 // short fields; tried only when the exact shape does not fit.
-std::optional<DateParts> LenientParts(const std::u16string& date, const std::u16string& time) {
-  const std::string text = platform::Utf16ToUtf8(date + u" " + time);
+std::optional<DateParts> LenientParts(std::u16string_view date, std::u16string_view time) {
+  const std::string text = platform::Utf16ToUtf8(date) + " " + platform::Utf16ToUtf8(time);
   DateParts parts;
   char rest = 0;
   if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &parts.year, &parts.month, &parts.day,
@@ -62,7 +62,7 @@ std::optional<DateParts> LenientParts(const std::u16string& date, const std::u16
   return parts;
 }
 
-std::optional<Date> LocalDateTime(const std::u16string& date, const std::u16string& time) {
+std::optional<Date> LocalDateTime(std::u16string_view date, std::u16string_view time) {
   auto parts = CanonicalParts(date, time);
   if (!parts) parts = LenientParts(date, time);
   if (!parts) return std::nullopt;
@@ -88,8 +88,8 @@ OrvuLink_StateNotify StatusFrom(std::u16string_view field) {
   return static_cast<OrvuLink_StateNotify>(*code);
 }
 
-std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(OrvuNotifiedOrderID& orderId,
-                                                     const std::vector<std::u16string>& fields) {
+std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(
+    OrvuNotifiedOrderID& orderId, const std::vector<std::u16string_view>& fields) {
   if (!Access::PhoneSelected(orderId)) return Access::NewRecipient();
   if (fields.size() < 3) return nullptr;
   return Access::Recipients(orderId).Find(fields[2]);
@@ -98,7 +98,10 @@ std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(OrvuNotifiedOrderID& orderI
 }  // namespace
 
 void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
-  const std::vector<std::u16string> fields = platform::Split(WithPresentFilledIn(entry), u",");
+  // Most entries carry their own time: the clock is read only for those that do not.
+  const std::u16string filled = HasPlaceholder(entry) ? WithPresentFilledIn(entry) : u"";
+  const std::vector<std::u16string_view> fields =
+      platform::SplitViews(filled.empty() ? entry : filled, u",");
   auto recipient = ChooseRecipient(orderId, fields);
   if (!recipient) return;
   const bool created = !Access::PhoneSelected(orderId);
@@ -113,7 +116,7 @@ void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
   } else {
     Access::ReasonCode(*recipient) = ORVULINK_CODEREASON_INDEFINITE;
   }
-  Access::Status(*recipient) = StatusFrom(fields.size() >= 4 ? fields[3] : u"");
+  Access::Status(*recipient) = StatusFrom(fields.size() >= 4 ? fields[3] : std::u16string_view());
   // A number the order ID already has keeps its first recipient.
   if (created) Access::Recipients(orderId).Add(Access::PhoneGsm(*recipient), recipient);
 }

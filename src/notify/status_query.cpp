@@ -23,8 +23,8 @@ bool Reported(std::u16string_view entries) {
   return !entries.empty() && entries != u"NULL";
 }
 
-void ApplyStatusLine(const OrderIdList& asked, std::u16string_view line) {
-  const std::vector<std::u16string> fields = platform::Split(line, u"\t");
+void ApplyStatusLine(const AskedOrderIds& asked, std::u16string_view line) {
+  const std::vector<std::u16string_view> fields = platform::SplitViews(line, u"\t");
   if (fields.empty()) platform::RaiseRuntimeError(platform::kErrSubscript);
   const auto orderId = asked.Find(fields[0]);
   if (!orderId) return;
@@ -32,18 +32,34 @@ void ApplyStatusLine(const OrderIdList& asked, std::u16string_view line) {
   const bool reported = Reported(fields[1]);
   Access::Status(*orderId) = reported ? ORVULINK_ORDERID_CORRECTED : ORVULINK_ORDERID_NOTCORRECTED;
   if (!reported) return;
-  for (const std::u16string& entry : platform::Split(fields[1], u";")) {
+  for (std::u16string_view entry : platform::SplitViews(fields[1], u";")) {
     ApplyStatusEntry(*orderId, entry);
   }
 }
 
 }  // namespace
 
+AskedOrderIds::Entry AskedOrderIds::Find(std::u16string_view orderId) const {
+  if (next_ < entries_.size() &&
+      platform::EqualFolded(Access::OrderID(*entries_[next_]), orderId)) {
+    return entries_[next_++];
+  }
+  if (positions_.empty()) {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+      positions_.try_emplace(platform::FoldCase(Access::OrderID(*entries_[i])), i);
+  }
+  const auto found = positions_.find(platform::FoldCase(orderId));
+  if (found == positions_.end()) return nullptr;
+  next_ = found->second + 1;
+  return entries_[found->second];
+}
+
 std::u16string QueryText(const NotifyListState& state) {
   std::u16string query;
   for (const auto& orderId : state.orderIds.Entries()) {
     if (orderId->Status() != ORVULINK_ORDERID_TOVERIFY) continue;
-    query += Access::OrderID(*orderId) + u":";
+    query += Access::OrderID(*orderId);
+    query += u':';
     // One named recipient is asked for alone; otherwise the order's every recipient is.
     RecipientList& recipients = Access::Recipients(*orderId);
     if (recipients.Count() == 1) query += Access::PhoneGsm(*recipients.At(1));
@@ -52,12 +68,12 @@ std::u16string QueryText(const NotifyListState& state) {
   return query;
 }
 
-void ApplyStatusLines(const OrderIdList& asked, std::u16string_view payload) {
-  for (const std::u16string& line : platform::Split(payload, u"\r\n"))
+void ApplyStatusLines(const AskedOrderIds& asked, std::u16string_view payload) {
+  for (std::u16string_view line : platform::SplitViews(payload, u"\r\n"))
     ApplyStatusLine(asked, line);
 }
 
-void FinaliseOrderIDs(const OrderIdList& asked) {
+void FinaliseOrderIDs(const AskedOrderIds& asked) {
   for (const auto& orderId : asked.Entries()) {
     OrvuLink_StateOrederID& status = Access::Status(*orderId);
     if (status != ORVULINK_ORDERID_CORRECTED) status = ORVULINK_ORDERID_NOTCORRECTED;
@@ -82,7 +98,7 @@ bool QueryStatus(OrvuNotifiedMessages& list) {
   query.pop_back();
   // The answer belongs to the order IDs as they were asked about, whatever the host does to the
   // list while the command is in flight; order IDs it adds meanwhile wait for the next query.
-  const OrderIdList asked = state.orderIds;
+  const AskedOrderIds asked(state.orderIds);
   gateway::CommandString command(gateway::GatewayCommand::kStatus, control);
   command.Field(u"QUERYDATA", query).Serial();
   platform::RaiseProgress(list.ProgresNotify, ORVULINK_PROGRESS_REQUEST);
@@ -90,7 +106,7 @@ bool QueryStatus(OrvuNotifiedMessages& list) {
   platform::PumpIgnoringHostErrors();
   gateway::DecodeAnswer(control, answer);
   const std::u16string payload = gateway::Payload(answer);
-  if (payload.empty() || platform::FoldCase(payload) == platform::FoldCase(u"NULL")) {
+  if (payload.empty() || platform::EqualFolded(payload, u"NULL")) {
     core::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
   }
   platform::RaiseProgressAfterAnswer(list.ProgresNotify, ORVULINK_PROGRESS_SAVERESPOSE);

@@ -177,10 +177,9 @@ unsigned char Cp1252Byte(char16_t unit) {
 }
 
 std::string EncodeCp1252(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char16_t unit : text)
-    out.push_back(static_cast<char>(Cp1252Byte(unit)));
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char>(Cp1252Byte(text[i]));
   return out;
 }
 
@@ -207,7 +206,13 @@ std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
 }
 
 std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view separator) {
-  std::vector<std::u16string> pieces;
+  const std::vector<std::u16string_view> views = SplitViews(text, separator);
+  return std::vector<std::u16string>(views.begin(), views.end());
+}
+
+std::vector<std::u16string_view> SplitViews(std::u16string_view text,
+                                            std::u16string_view separator) {
+  std::vector<std::u16string_view> pieces;
   if (text.empty()) return pieces;
   if (separator.empty()) {
     pieces.emplace_back(text);
@@ -250,6 +255,14 @@ std::u16string FoldCase(std::u16string_view text) {
   for (char16_t& unit : out)
     unit = FoldUnit(unit);
   return out;
+}
+
+bool EqualFolded(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && FoldUnit(a[i]) != FoldUnit(b[i])) return false;
+  }
+  return true;
 }
 
 std::u16string ToDecimal(long long value) {

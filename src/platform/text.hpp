@@ -23,6 +23,9 @@ unsigned char Cp1252Byte(char16_t unit);
 // Every occurrence of `from` (non-empty) replaced by `to`, scanning left to right.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);
+// As Split, the pieces viewing `text` rather than copied.
+std::vector<std::u16string_view> SplitViews(std::u16string_view text,
+                                            std::u16string_view separator);
 // Split at every `separator` (non-empty). An empty text gives no pieces at all; otherwise
 // n separators give n + 1 pieces.
 std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view separator);
@@ -34,6 +37,8 @@ std::string_view TrimBlanks(std::string_view text, std::string_view blanks = " \
 std::size_t Find(std::u16string_view text, std::u16string_view needle, std::size_t start = 1);
 // Key folding for keys compared without regard to letter case.
 std::u16string FoldCase(std::u16string_view text);
+// FoldCase(a) == FoldCase(b), without building either.
+bool EqualFolded(std::u16string_view a, std::u16string_view b);
 
 // Decimal text of a number.
 std::u16string ToDecimal(long long value);

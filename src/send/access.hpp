@@ -5,6 +5,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvulink::core {
 struct ControlState;
@@ -14,6 +16,9 @@ namespace orvulink::send {
 
 struct SendListState;
 
+// The order IDs of a field joined by ",", each kept once (ignoring case) in the order given.
+std::vector<BStr> DistinctOrderIDs(std::u16string_view field);
+
 // The control end's share: the thread's send list emptied and dropped.
 void ReleaseSendList(core::ControlState& state);
 
@@ -22,8 +27,8 @@ struct Access {
   static std::shared_ptr<OrvuSendMessage> NewMessage();
   static std::shared_ptr<OrvuSendMessages> NewList();
 
-  // Adds an order ID unless it is already there (ignoring case), creating the store first.
-  static void AddOrderID(OrvuSendOrderID& ids, const std::u16string& id);
+  // Fills the list with order IDs already made distinct; none leaves it without a store.
+  static void SetOrderIDs(OrvuSendOrderID& ids, std::vector<BStr> distinct);
   // Empties the list and drops its store.
   static void ReleaseAll(OrvuSendOrderID& ids);
 

@@ -22,8 +22,9 @@ constexpr std::size_t kMinNamedSender = 3;
 constexpr std::size_t kMaxNamedSender = 11;
 
 std::u16string DeleteAll(std::u16string text, std::initializer_list<std::u16string_view> pieces) {
-  for (std::u16string_view piece : pieces)
-    text = platform::ReplaceAll(text, piece, u"");
+  for (std::u16string_view piece : pieces) {
+    if (text.find(piece) != std::u16string::npos) text = platform::ReplaceAll(text, piece, u"");
+  }
   return text;
 }
 
@@ -69,6 +70,26 @@ std::u16string JoinWithSpaces(const std::vector<std::u16string>& words) {
   return text;
 }
 
+std::optional<std::u16string> FormatSendDate(Date value) {
+  if (value.IsZero()) return std::u16string(kSendNow);
+  // A value within day zero carries only a time of day.
+  if (!std::isfinite(value.value) || std::fabs(value.value) < 1.0) return std::nullopt;
+  DateParts parts;
+  try {
+    parts = value.ToParts();
+  } catch (const AutomationError&) {
+    return std::nullopt;  // outside the calendar the platform knows
+  }
+  // Rounded to the second, the last instant of 1899-12-29 lands on day zero: a text of that day
+  // would read back as the zero date, so it is only a time of day like any other on day zero.
+  const DateParts dayZero;
+  if (parts.year == dayZero.year && parts.month == dayZero.month && parts.day == dayZero.day) {
+    return std::nullopt;
+  }
+  return platform::Utf8ToUtf16(
+      platform::FormatDateParts(parts, platform::DateLayout::kToTheMinute));
+}
+
 }  // namespace
 
 CheckedRecipient CheckRecipient(std::u16string_view text) {
@@ -91,23 +112,15 @@ std::optional<std::u16string> CheckSender(std::u16string_view text) {
 }
 
 std::optional<std::u16string> SendDateText(Date value) {
-  if (value.IsZero()) return std::u16string(kSendNow);
-  // A value within day zero carries only a time of day.
-  if (!std::isfinite(value.value) || std::fabs(value.value) < 1.0) return std::nullopt;
-  DateParts parts;
-  try {
-    parts = value.ToParts();
-  } catch (const AutomationError&) {
-    return std::nullopt;  // outside the calendar the platform knows
+  // The members of a send accepted at once all take the clock's time, mostly the same value:
+  // the last one is remembered. NaN never matches; 0 and -0 both mean "at once".
+  thread_local double lastValue = std::nan("");
+  thread_local std::optional<std::u16string> lastText;
+  if (value.value != lastValue) {
+    lastText = FormatSendDate(value);
+    lastValue = value.value;
   }
-  // Rounded to the second, the last instant of 1899-12-29 lands on day zero: a text of that day
-  // would read back as the zero date, so it is only a time of day like any other on day zero.
-  const DateParts dayZero;
-  if (parts.year == dayZero.year && parts.month == dayZero.month && parts.day == dayZero.day) {
-    return std::nullopt;
-  }
-  return platform::Utf8ToUtf16(
-      platform::FormatDateParts(parts, platform::DateLayout::kToTheMinute));
+  return lastText;
 }
 
 bool SendsNow(std::u16string_view dateText) {

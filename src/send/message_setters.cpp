@@ -5,6 +5,8 @@
 #include "send/access.hpp"
 #include "send/message_rules.hpp"
 
+#include <optional>
+
 namespace orvulink::send {
 
 void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
@@ -34,9 +36,16 @@ void SetDateTime(OrvuSendMessage& message, Date value) {
 }
 
 void SetText(OrvuSendMessage& message, std::u16string_view text) {
-  CountedText counted = CountParts(FilterMessageText(text));
-  Access::Text(message) = std::move(counted.text);
-  Access::NumSMS(message) = counted.parts;
+  // One text for many recipients is the common list: the last one is remembered.
+  thread_local std::optional<std::u16string> lastGiven;
+  thread_local CountedText lastCounted;
+  if (!lastGiven || *lastGiven != text) {
+    lastGiven.reset();  // a failure below leaves nothing remembered
+    lastCounted = CountParts(FilterMessageText(text));
+    lastGiven = std::u16string(text);
+  }
+  Access::Text(message) = lastCounted.text;
+  Access::NumSMS(message) = lastCounted.parts;
 }
 
 std::shared_ptr<OrvuSendMessage> BuildMessage(std::u16string_view phone, std::u16string_view text,

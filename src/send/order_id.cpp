@@ -2,6 +2,8 @@
 #include "platform/text.hpp"
 #include "send/access.hpp"
 
+#include <unordered_set>
+
 namespace orvulink {
 
 OrvuSendOrderID::~OrvuSendOrderID() = default;
@@ -29,15 +31,23 @@ std::shared_ptr<OrvuSendOrderID> Access::NewOrderIDs() {
   return std::shared_ptr<OrvuSendOrderID>(new OrvuSendOrderID());
 }
 
-void Access::AddOrderID(OrvuSendOrderID& ids, const std::u16string& id) {
-  ids.storeExists_ = true;
-  if (!ids.foldedIds_.insert(platform::FoldCase(id)).second) return;
-  ids.ids_.emplace_back(id);
+std::vector<BStr> DistinctOrderIDs(std::u16string_view field) {
+  std::vector<BStr> ids;
+  std::unordered_set<std::u16string> folded;
+  for (std::u16string& id : platform::Split(field, u",")) {
+    if (folded.insert(platform::FoldCase(id)).second) ids.emplace_back(std::move(id));
+  }
+  return ids;
+}
+
+void Access::SetOrderIDs(OrvuSendOrderID& ids, std::vector<BStr> distinct) {
+  // No order ID at all leaves the list without a store, as before any was added.
+  ids.storeExists_ = !distinct.empty();
+  ids.ids_ = std::move(distinct);
 }
 
 void Access::ReleaseAll(OrvuSendOrderID& ids) {
   ids.ids_.clear();
-  ids.foldedIds_.clear();
   ids.storeExists_ = false;
 }
 

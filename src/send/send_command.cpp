@@ -102,7 +102,7 @@ void ComposeInto(SendListState& state, SendBatch& batch) {
   }
 }
 
-void MarkAccepted(OrvuSendMessage& message, std::u16string_view orderIds) {
+void MarkAccepted(OrvuSendMessage& message, const std::vector<BStr>& orderIds) {
   Access::Status(message) = ORVULINK_MESSAGESEND_FORWARD;
   // The send date of a message sent at once becomes the moment it was accepted.
   if (SendsNow(Access::DateText(message))) {
@@ -110,15 +110,14 @@ void MarkAccepted(OrvuSendMessage& message, std::u16string_view orderIds) {
   }
   auto ids = Access::NewOrderIDs();
   Access::OrderID(message) = ids;
-  for (const std::u16string& id : platform::Split(orderIds, u","))
-    Access::AddOrderID(*ids, id);
+  Access::SetOrderIDs(*ids, orderIds);
 }
 
 // A message the host removed while its command was in flight went out all the same: it takes
 // the answer, so that the host can follow it. The counters are the list's: a message the host
 // cleared from the list no longer counts there.
 void ApplyToMessage(SendListState& state, const SendBatch& batch, CarriedMessage& carried,
-                    const RefusedNumbers& refused, std::u16string_view orderIdField) {
+                    const RefusedNumbers& refused, const std::vector<BStr>& orderIds) {
   OrvuSendMessage& message = *carried.message;
   const OrvuLink_StatusMessage status = Access::Status(message);
   if (carried.applied ||
@@ -130,7 +129,7 @@ void ApplyToMessage(SendListState& state, const SendBatch& batch, CarriedMessage
     Access::Status(message) = ORVULINK_MESSAGESEND_ERRGATEWAY;
     if (stillListed) ++state.countMessageError;
   } else {
-    MarkAccepted(message, orderIdField);
+    MarkAccepted(message, orderIds);
     if (stillListed) ++state.countMessageForward;
   }
 }
@@ -142,9 +141,11 @@ void ApplyGroupResult(SendListState& state, SendBatch& batch, std::u16string_vie
     CarriedGroup* group = batch.Group(number);
     if (group == nullptr) return;
     const RefusedNumbers refused(refusedField);
+    // Read once for the group: every accepted member gets a list of its own with these IDs.
+    const std::vector<BStr> orderIds = DistinctOrderIDs(orderIdField);
     for (CarriedMessage& carried : group->messages) {
       platform::PumpIgnoringHostErrors();
-      ApplyToMessage(state, batch, carried, refused, orderIdField);
+      ApplyToMessage(state, batch, carried, refused, orderIds);
     }
   });
 }

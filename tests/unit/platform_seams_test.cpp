@@ -17,21 +17,28 @@
 namespace orvulink::platform {
 namespace {
 
-// Local time: checked in a zone fourteen hours east of UTC, so that UTC cannot pass for it.
-TEST(ClockSeamTest, DefaultClockIsTheLocalWallClock) {
-  const auto localHour = [] {
-    const std::time_t now = std::time(nullptr);
+// Local time, in zones fourteen hours east and twelve west of UTC so that UTC cannot pass for
+// either; TZ changes between the reads without a tzset(), as a host may change it.
+TEST(ClockSeamTest, DefaultClockIsTheLocalWallClockOfTheCurrentZone) {
+  const auto hourAt = [](int offsetHours) {
+    const std::time_t shifted = std::time(nullptr) + offsetHours * 3600;
     std::tm t{};
-    localtime_r(&now, &t);
+    gmtime_r(&shifted, &t);
     return t.tm_mday * 24 + t.tm_hour;
   };
+  const struct {
+    const char* zone;
+    int offsetHours;
+  } zones[] = {{"ABC-14", 14}, {"XYZ+12", -12}, {"ABC-14", 14}};
   {
-    orvulink::testing::ScopedEnvironment zone("TZ", "ABC-14");
-    tzset();
-    const int before = localHour();
-    const DateParts parts = GetClock()->Now().ToParts();
-    const int hour = parts.day * 24 + parts.hour;
-    EXPECT_TRUE(hour == before || hour == localHour()) << hour;
+    orvulink::testing::ScopedEnvironment zone("TZ", std::nullopt);
+    for (const auto& z : zones) {
+      zone.Set(z.zone);
+      const int before = hourAt(z.offsetHours);
+      const DateParts parts = GetClock()->Now().ToParts();
+      const int hour = parts.day * 24 + parts.hour;
+      EXPECT_TRUE(hour == before || hour == hourAt(z.offsetHours)) << z.zone << " " << hour;
+    }
   }
   tzset();
 }

@@ -1,6 +1,7 @@
 #include "sim/send_command.hpp"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "sim/send_data.hpp"
 #include "sim/sms_parts.hpp"
@@ -18,10 +19,6 @@ struct GroupPlan {
   std::vector<std::string> refused;
 };
 
-bool Contains(const std::vector<std::string>& list, std::string_view phone) {
-  return std::find(list.begin(), list.end(), phone) != list.end();
-}
-
 // A refused number is echoed back; characters that separate the answer's records and fields
 // would break it for the client, which could not match such a number anyway.
 std::string EchoSafe(std::string phone) {
@@ -31,13 +28,17 @@ std::string EchoSafe(std::string phone) {
   return phone;
 }
 
-// A number listed twice in one group is one recipient: charged and recorded once.
-GroupPlan PlanGroup(const SendLine& line, const Account& account) {
+// A number listed twice in one group is one recipient: charged and recorded once. Whether a
+// number is refused depends on the number alone, so one set of those seen serves both lists
+// and keeps the planning linear in the recipients.
+GroupPlan PlanGroup(const SendLine& line, const std::unordered_set<std::string_view>& unreachable) {
   GroupPlan plan{&line, CountSmsParts(line.text), {}, {}};
+  std::unordered_set<std::string_view> seen;
+  seen.reserve(line.recipients.size());
   for (const auto& phone : line.recipients) {
-    const bool refused = !IsRoutableNumber(phone) || Contains(account.unreachable, phone);
-    auto& list = refused ? plan.refused : plan.accepted;
-    if (!Contains(list, phone)) list.push_back(phone);
+    if (!seen.insert(phone).second) continue;
+    const bool refused = !IsRoutableNumber(phone) || unreachable.contains(phone);
+    (refused ? plan.refused : plan.accepted).push_back(phone);
   }
   return plan;
 }
@@ -103,9 +104,11 @@ Answer SendCommand(CommandContext& context) {
   const CommandField* test = context.command.Find("TEST");
   if (!lines || (test != nullptr && test->text != "1")) return Failure(result_code::kCgiError);
   if (!VapCodeAccepted(context)) return Failure(result_code::kVapCode);
+  const std::unordered_set<std::string_view> unreachable(context.account.unreachable.begin(),
+                                                         context.account.unreachable.end());
   std::vector<GroupPlan> plans;
   for (const auto& line : *lines)
-    plans.push_back(PlanGroup(line, context.account));
+    plans.push_back(PlanGroup(line, unreachable));
   const double cost = Cost(plans);
   if (cost > context.account.credit) return Failure(result_code::kInsufficientCredit);
   const bool test_mode = test != nullptr;
