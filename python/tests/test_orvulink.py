@@ -219,3 +219,18 @@ def test_other_threads_run_during_a_command_and_the_pump_hook(gateway, control):
         orvulink.set_message_pump(None)
     assert finished - started >= 0.6
     assert sum(started + 0.1 < t < finished - 0.1 for t in ticks) > 10 and pumped
+
+
+def test_the_stub_declares_what_the_module_has():
+    import ast
+    import pathlib
+    stub = ast.parse((pathlib.Path(__file__).parents[1] / "orvulink.pyi").read_text())
+    for node in stub.body:
+        if isinstance(node, ast.ClassDef) and not node.name.startswith("_"):
+            members = {n.name if not isinstance(n, ast.AnnAssign) else n.target.id
+                       for n in node.body if isinstance(n, (ast.FunctionDef, ast.AnnAssign))}
+            made = getattr(orvulink, node.name)
+            made = made(1, "s", "d") if issubclass(made, Exception) else made
+            assert members - {"__init__"} <= set(dir(made)), node.name
+        elif isinstance(node, (ast.AnnAssign, ast.FunctionDef)):
+            assert hasattr(orvulink, getattr(node, "name", None) or node.target.id)
