@@ -23,7 +23,8 @@ class Simulator:
         ca = folder / "ca.pem"
         self.process = subprocess.Popen(
             [os.environ["ORVULINK_GATEWAY_BIN"], "--tls", "--write-ca", str(ca),
-             "--accounts", str(folder / "accounts.json")], stdout=subprocess.PIPE, text=True)
+             "--accounts", str(folder / "accounts.json")], stdout=subprocess.PIPE, text=True,
+            env={k: v for k, v in os.environ.items() if k != "LD_PRELOAD"})  # for sanitizer builds
         self.url = self.process.stdout.readline().split()[-1]
         self.tls = ssl.create_default_context(cafile=str(ca))
         for proxy in ("http_proxy", "https_proxy", "all_proxy", "no_proxy"):
