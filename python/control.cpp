@@ -22,8 +22,7 @@ void Setting(Class<Control>& control, const char* name, Getter<T> get, void (Con
 void AskingProperty(Class<Control>& control, const char* name, Getter<std::int16_t> get,
                     const char* doc) {
   control.def_property_readonly(
-      name, [get](const Control& self) { return RunCommand([&] { return (self.*get)(); }); },
-      doc);
+      name, [get](const Control& self) { return RunCommand([&] { return (self.*get)(); }); }, doc);
 }
 
 void BindSettings(Class<Control>& c) {
@@ -41,10 +40,10 @@ void BindSettings(Class<Control>& c) {
   Setting<BStr, const BStr&>(c, "Proxy", &Control::Proxy, &Control::Proxy, "Proxy host.");
   Setting<BStr, const BStr&>(c, "ProxyPort", &Control::ProxyPort, &Control::ProxyPort,
                              "Proxy port, as text.");
-  Setting<BStr, const BStr&>(c, "ProxyUsername", &Control::ProxyUsername,
-                             &Control::ProxyUsername, "Proxy user name.");
-  Setting<BStr, const BStr&>(c, "ProxyPassword", &Control::ProxyPassword,
-                             &Control::ProxyPassword, "Proxy password.");
+  Setting<BStr, const BStr&>(c, "ProxyUsername", &Control::ProxyUsername, &Control::ProxyUsername,
+                             "Proxy user name.");
+  Setting<BStr, const BStr&>(c, "ProxyPassword", &Control::ProxyPassword, &Control::ProxyPassword,
+                             "Proxy password.");
   Setting<BStr, const BStr&>(
       c, "VAPcode", &Control::VAPcode, &Control::VAPcode,
       "The VAP code sent with each send; a malformed one is refused through ErrCode only.");

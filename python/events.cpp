@@ -36,8 +36,9 @@ void SetPump(const py::object& hook) {
 
 void BindEvents(py::module_& m) {
   py::class_<ConnectionRef>(m, "Connection", "A handler connected to a progress event.")
-      .def("disconnect", [](ConnectionRef& self) { self.connection->Disconnect(); },
-           "The handler is not called again, not even later in a firing under way.")
+      .def(
+          "disconnect", [](ConnectionRef& self) { self.connection->Disconnect(); },
+          "The handler is not called again, not even later in a firing under way.")
       .def_property_readonly(
           "connected", [](const ConnectionRef& self) { return self.connection->Connected(); });
 

@@ -38,7 +38,9 @@ bool Caused(const CallbackError& candidate, const AutomationError& error) {
 
 }  // namespace
 
-Boundary::Boundary() : mark_(ThisThread().pending.size()) { ++ThisThread().depth; }
+Boundary::Boundary() : mark_(ThisThread().pending.size()) {
+  ++ThisThread().depth;
+}
 
 Boundary::~Boundary() {
   ThreadErrors& errors = ThisThread();

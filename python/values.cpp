@@ -14,7 +14,10 @@ struct Member {
   const char* name;
   std::int32_t value;
 };
-#define ORVULINK_MEMBER(name) Member{#name, name}
+#define ORVULINK_MEMBER(name) \
+  Member {                    \
+#name, name               \
+  }
 
 // The class is made by the interpreter so that it is an ordinary Exception subclass with
 // ordinary attributes; the component fills them in when it raises.
@@ -72,12 +75,14 @@ void AddEnums(py::module_& m) {
        ORVULINK_MEMBER(ORVULINK_MESSAGESEND_ERRDATETIME),
        ORVULINK_MEMBER(ORVULINK_MESSAGESEND_ERRDOUBLE),
        ORVULINK_MEMBER(ORVULINK_MESSAGESEND_ERRGATEWAY),
-       ORVULINK_MEMBER(ORVULINK_MESSAGESEND_INCOMPLETE), ORVULINK_MEMBER(ORVULINK_MESSAGESEND_TOSEND),
-       ORVULINK_MEMBER(ORVULINK_MESSAGESEND_INSEND), ORVULINK_MEMBER(ORVULINK_MESSAGESEND_FORWARD)});
+       ORVULINK_MEMBER(ORVULINK_MESSAGESEND_INCOMPLETE),
+       ORVULINK_MEMBER(ORVULINK_MESSAGESEND_TOSEND), ORVULINK_MEMBER(ORVULINK_MESSAGESEND_INSEND),
+       ORVULINK_MEMBER(ORVULINK_MESSAGESEND_FORWARD)});
   AddEnum<OrvuLink_CodeProgress>(
       m, "OrvuLink_CodeProgress", "Step of a command, passed to ProgresSend and ProgresNotify.",
-      {ORVULINK_MEMBER(ORVULINK_PROGRESS_COMPOSEREQUEST), ORVULINK_MEMBER(ORVULINK_PROGRESS_REQUEST),
-       ORVULINK_MEMBER(ORVULINK_PROGRESS_SAVERESPOSE), ORVULINK_MEMBER(ORVULINK_PROGRESS_FINISH)});
+      {ORVULINK_MEMBER(ORVULINK_PROGRESS_COMPOSEREQUEST),
+       ORVULINK_MEMBER(ORVULINK_PROGRESS_REQUEST), ORVULINK_MEMBER(ORVULINK_PROGRESS_SAVERESPOSE),
+       ORVULINK_MEMBER(ORVULINK_PROGRESS_FINISH)});
   AddEnum<OrvuLink_StateNotify>(
       m, "OrvuLink_StateNotify", "Delivery status of one recipient.",
       {ORVULINK_MEMBER(ORVULINK_STATE_RESPINTO), ORVULINK_MEMBER(ORVULINK_STATE_ERROPERATOR),
@@ -86,10 +91,11 @@ void AddEnums(py::module_& m) {
        ORVULINK_MEMBER(ORVULINK_STATE_DELIVERED)});
   AddEnum<OrvuLink_CodeReason>(
       m, "OrvuLink_CodeReason", "Why a delivery failed.",
-      {ORVULINK_MEMBER(ORVULINK_CODEREASON_INDEFINITE), ORVULINK_MEMBER(ORVULINK_CODEREASON_PHONEGSM),
-       ORVULINK_MEMBER(ORVULINK_CODEREASON_TIMEOUT),
+      {ORVULINK_MEMBER(ORVULINK_CODEREASON_INDEFINITE),
+       ORVULINK_MEMBER(ORVULINK_CODEREASON_PHONEGSM), ORVULINK_MEMBER(ORVULINK_CODEREASON_TIMEOUT),
        ORVULINK_MEMBER(ORVULINK_CODEREASON_BLOCKOPERATOR),
-       ORVULINK_MEMBER(ORVULINK_CODEREASON_TIMEOUT2), ORVULINK_MEMBER(ORVULINK_CODEREASON_BLOCKUSER)});
+       ORVULINK_MEMBER(ORVULINK_CODEREASON_TIMEOUT2),
+       ORVULINK_MEMBER(ORVULINK_CODEREASON_BLOCKUSER)});
   AddEnum<OrvuLink_StateOrederID>(
       m, "OrvuLink_StateOrederID", "The gateway's verdict on an order ID of a status query.",
       {ORVULINK_MEMBER(ORVULINK_ORDERID_NOTCORRECTED), ORVULINK_MEMBER(ORVULINK_ORDERID_TOVERIFY),
@@ -101,7 +107,8 @@ void AddEnums(py::module_& m) {
        ORVULINK_MEMBER(ORVULINK_TEST_PROXY), ORVULINK_MEMBER(ORVULINK_TEST_GATEWAY),
        ORVULINK_MEMBER(ORVULINK_TEST_PROTOCOLSSL), ORVULINK_MEMBER(ORVULINK_TEST_EXPLORER)});
   AddEnum<OrvuLink_ErrorRuntime>(
-      m, "OrvuLink_ErrorRuntime", "The component's error numbers (AutomationError.number, ErrCode).",
+      m, "OrvuLink_ErrorRuntime",
+      "The component's error numbers (AutomationError.number, ErrCode).",
       {ORVULINK_MEMBER(ORVULINK_ERROR_GENERIC), ORVULINK_MEMBER(ORVULINK_ERROR_AUTHENTICATION),
        ORVULINK_MEMBER(ORVULINK_ERROR_CGI), ORVULINK_MEMBER(ORVULINK_ERROR_CREDIT),
        ORVULINK_MEMBER(ORVULINK_ERROR_MAXQUEUE), ORVULINK_MEMBER(ORVULINK_ERROR_NETWORK),
@@ -210,7 +217,9 @@ void BindValues(py::module_& module) {
   AddAutomationError(module);
 }
 
-py::handle AutomationErrorClass() { return g_errorClass; }
+py::handle AutomationErrorClass() {
+  return g_errorClass;
+}
 
 void SetPythonError(const AutomationError& error) {
   py::object instance = AutomationErrorClass()(error.Number(), error.Source(), error.Description());
@@ -229,8 +238,9 @@ AutomationError FromPythonException(py::handle exception) {
     }
   }
   // Any other exception counts as the component counts a foreign one of a C++ host: a bad call.
-  const std::string text = py::str(py::type::handle_of(exception).attr("__name__")).cast<std::string>() +
-                           ": " + py::str(exception).cast<std::string>();
+  const std::string text =
+      py::str(py::type::handle_of(exception).attr("__name__")).cast<std::string>() + ": " +
+      py::str(exception).cast<std::string>();
   return AutomationError(5, BStr("Python"), BStr(text));
 }
 

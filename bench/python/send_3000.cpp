@@ -17,7 +17,9 @@ namespace {
 
 constexpr int kRecipients = 3000;
 
-std::string Number(int i) { return "+39333" + std::to_string(1000000 + i); }
+std::string Number(int i) {
+  return "+39333" + std::to_string(1000000 + i);
+}
 
 bool SendRound(orvulink::OrvuSendMessages& list, bool group) {
   list.Clear();
@@ -49,7 +51,8 @@ int main(int argc, char** argv) {
   for (int r = 0; r < rounds; ++r) {
     const auto start = std::chrono::steady_clock::now();
     if (!SendRound(*list, group)) return 1;
-    seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    seconds.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   std::nth_element(seconds.begin(), seconds.begin() + rounds / 2, seconds.end());
   std::printf("%.6f\n", seconds[static_cast<std::size_t>(rounds / 2)]);
