@@ -33,3 +33,10 @@ order=$(sed -n 's/^order ID //p' <<<"$sent" | head -n 1)
 "$build/send_group" OrvuShop "Sale starts Monday" +393331234567 +393337654321 --at "2030-03-04 09:00"
 "$build/follow_status" 10 "$order"
 "$build/receive_messages" K1 "Thanks, we will call you back"
+
+# The Python module, when the package has it (installed under lib/python3*/site-packages).
+for module in "$prefix"/lib/python3*/site-packages/orvulink*.so; do
+  [[ -e $module ]] || continue
+  PYTHONPATH=$(dirname "$module") python3 examples/send.py OrvuShop "Hello from Python" \
+    +393331234567 +393337654321
+done

@@ -8,6 +8,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libsqlite3-dev libcpp-httplib-dev libcli11-dev nlohmann-json3-dev
   libncurses-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   tinyproxy openssl tmux curl jq
+  pybind11-dev python3-dev python3-pytest
 )
 
 missing=()

@@ -2,12 +2,15 @@
 # The whole test suite, as CI runs it:
 #   1. clang-format check;
 #   2. g++ Release build of everything, tests included (warnings are errors), installed into
-#      build/stage; then the unit tests of that build, so they also run as g++ optimises them;
+#      build/stage; then the unit and Python tests of that build, so they also run as g++
+#      optimises them;
 #   3. clang build with ASan+UBSan and libFuzzer coverage: every test with ctest (unit,
-#      integration, the fault soak under LeakSanitizer, the thread test, the command-line host),
+#      integration, the fault soak under LeakSanitizer, the thread test, the command-line host,
+#      the Python module's pytest suite),
 #      then every fuzz target for FUZZ_SECONDS (default 20) each;
 #   4. clang build with ThreadSanitizer of the thread test alone, and its run;
-#   5. the examples built against the installed package, and run against the simulator.
+#   5. the examples built against the installed package, and run against the simulator (the
+#      Python example with the module installed into build/stage).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,13 +26,14 @@ git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run -Werror
 
 step "build (g++, Release): library, programs, benchmarks, tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-  -DORVULINK_WERROR=ON -DORVULINK_BUILD_TESTS=ON -DCMAKE_INSTALL_PREFIX="$root/build/stage"
+  -DORVULINK_WERROR=ON -DORVULINK_BUILD_TESTS=ON -DCMAKE_INSTALL_PREFIX="$root/build/stage" \
+  -DORVULINK_PYTHON_INSTALL_DIR=lib/python3/site-packages
 cmake --build build/release -j "$jobs"
 rm -rf build/stage
 cmake --install build/release
 
-step "unit tests (g++, Release)"
-ctest --test-dir build/release -L unit --output-on-failure -j "$jobs"
+step "unit and Python tests (g++, Release)"
+ctest --test-dir build/release -L 'unit|python' --output-on-failure -j "$jobs"
 
 step "build (clang++, ASan+UBSan, fuzzing coverage)"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
