@@ -1,10 +1,10 @@
-// The component against the gateway simulator over real HTTP and HTTPS on loopback: every
-// command family once, the gateway's refusals, injected transport faults, the connection test
-// with and without the probe, and a certificate the component must not trust. The exact bytes
+// The component against the gateway simulator over real HTTP and HTTPS on loopback: a send
+// followed to delivery, the gateway's refusals, the connection test with and without the probe,
+// and a certificate the component must not trust (reception end to end is the Python suite's
+// and the command-line host's). The exact bytes
 // of each command are the command builder's unit tests'; here only outcomes count.
 #include <orvulink/enums.hpp>
 #include <orvulink/notify.hpp>
-#include <orvulink/receive.hpp>
 #include <orvulink/send.hpp>
 
 #include "integration/integration_support.hpp"
@@ -18,18 +18,11 @@ constexpr const char* kVapCode = "VAP0123456";
 
 sim::SimulatorConfig Everything() {
   using nlohmann::json;
-  const json messages =
-      json::array({{{"sent", "2006-01-20 10:15:00"}, {"sender", "+39333111"}, {"text", "Ciao"}},
-                   {{"sent", "2006-01-20 10:16:00"}, {"sender", "+39333222"}, {"text", "Si"}}});
   return DemoAccountWith(
       {{"credit", 150.5},
        {"vap_code", kVapCode},
        {"unreachable", json::array({kUnreachable})},
-       {"failing", json::array({{{"phone", kFailing}, {"reason", 103}}})},
-       {"reception_keys",
-        json::array({{{"key", "K1"}, {"autoresponder", "Back on Monday"}, {"messages", messages}},
-                     "K2",
-                     {{"key", "OLD"}, {"expired", true}}})}});
+       {"failing", json::array({{{"phone", kFailing}, {"reason", 103}}})}});
 }
 
 class GatewayTest : public ::testing::TestWithParam<Scheme> {
@@ -109,32 +102,6 @@ TEST_P(GatewayTest, SendThenFollowTheDeliveryOfEachRecipient) {
   EXPECT_EQ(order->ItemPhone("+393331111111")->Status(), ORVULINK_STATE_DELIVERED);
   EXPECT_EQ(order->ItemPhone(kFailing)->Status(), ORVULINK_STATE_ERROPERATOR);
   EXPECT_EQ(order->ItemPhone(kFailing)->ReasonCode(), ORVULINK_CODEREASON_BLOCKOPERATOR);
-}
-
-TEST_P(GatewayTest, ReceptionKeysTheirRepliesAndAConfirmedDownload) {
-  ASSERT_EQ(env.control->FillReceptionKeys(), VariantBool(true));
-  const auto keys = env.control->ReceptionKeys();
-  ASSERT_EQ(keys->Count(), 3);
-  EXPECT_EQ(keys->Item(1)->TextAutoResponder().utf8(), "Back on Monday");
-  EXPECT_EQ(keys->Item(1)->MessageFromRecive(), 2);
-
-  // A reply outside ASCII reaches the gateway and reads back the same.
-  const auto k2 = keys->ItemReceptionKey(BStr("K2"));
-  EXPECT_EQ(k2->SetAutoResponder(BStr("Torno lunedì")), VariantBool(true));
-  ASSERT_EQ(k2->Update(), VariantBool(true));
-  EXPECT_EQ(k2->TextAutoResponder().utf8(), "Torno lunedì");
-
-  const auto k1 = keys->ItemReceptionKey(BStr("K1"));
-  EXPECT_EQ(k1->GetIncomingMessages(), VariantBool(true));
-  const auto messages = k1->ReceivedMessages();
-  ASSERT_EQ(messages->Count(), 2);
-  EXPECT_EQ(messages->Item(1)->Text().utf8(), "Ciao");
-  EXPECT_EQ(messages->Item(2)->PhoneGsm().utf8(), "+39333222");
-  EXPECT_EQ(messages->Item(1)->DateTime(), Date::FromParts({2006, 1, 20, 10, 15, 0}));
-  EXPECT_EQ(k1->MessageFromRecive(), 0);  // the download was confirmed: the gateway holds none
-  // Nothing new: the previous download stays.
-  EXPECT_EQ(k1->GetIncomingMessages(), VariantBool(true));
-  EXPECT_EQ(k1->ReceivedMessages(), messages);
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, GatewayTest, ::testing::Values(Scheme::kHttps, Scheme::kHttp),
