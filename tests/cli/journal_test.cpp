@@ -106,6 +106,25 @@ TEST_F(JournalTest, NoAnswerIsInDoubtAndNoJournalIsNoSend) {
   EXPECT_EQ(Requests(), requests);
 }
 
+// Runs at the same time share one journal: each send is whole in it.
+TEST_F(JournalTest, ConcurrentRunsShareTheJournal) {
+  std::vector<std::thread> runs;
+  std::vector<Completed> done(4);
+  for (std::size_t i = 0; i < done.size(); ++i)
+    runs.emplace_back([&, i] {
+      done[i] = Cli({"send", "--to", "+39333100000" + std::to_string(i), "--to",
+                     "+39333200000" + std::to_string(i), "--text", "Hi", "--sender", "ACME"});
+    });
+  for (auto& run : runs)
+    run.join();
+  for (const auto& run : done)
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+  const Json history = Json::parse(Cli({"--json", "history"}).out);
+  ASSERT_EQ(history.size(), done.size());
+  for (const auto& send : history)
+    EXPECT_EQ(send["Messages"].size(), 2u) << send.dump();
+}
+
 // The gateway forgets a confirmed download: printing that fails is an error, and the inbox
 // still has the messages.
 TEST_F(JournalTest, ReceivedMessagesSurviveOutputThatCannotBeWritten) {
