@@ -18,11 +18,10 @@ constexpr const char* kVapCode = "VAP0123456";
 
 sim::SimulatorConfig Everything() {
   using nlohmann::json;
-  return DemoAccountWith(
-      {{"credit", 150.5},
-       {"vap_code", kVapCode},
-       {"unreachable", json::array({kUnreachable})},
-       {"failing", json::array({{{"phone", kFailing}, {"reason", 103}}})}});
+  return DemoAccountWith({{"credit", 150.5},
+                          {"vap_code", kVapCode},
+                          {"unreachable", json::array({kUnreachable})},
+                          {"failing", json::array({{{"phone", kFailing}, {"reason", 103}}})}});
 }
 
 class GatewayTest : public ::testing::TestWithParam<Scheme> {
@@ -46,8 +45,7 @@ TEST_P(GatewayTest, TheProbePageComesOnlyWithTheAutomaticProxyAndOncePerThread) 
 // transport faults and their retries are the soak's and the exchange's unit tests'.
 TEST_P(GatewayTest, RefusalsGiveTheirErrors) {
   env.simulator.state().faults.Add(sim::ParseFault("code=00:<pre>Service closed</pre>x1"));
-  EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }),
-            ORVULINK_ERROR_TEXT_MESSAGE);
+  EXPECT_EQ(testing::RaisedNumber([&] { env.control->GetCredit(); }), ORVULINK_ERROR_TEXT_MESSAGE);
   EXPECT_EQ(env.control->ErrDescription().utf8(), "Service closed");
 
   env.control->Password(BStr("not-the-password"));
