@@ -1,9 +1,12 @@
 #include "command_line.hpp"
 
+#include <orvulink/control.hpp>
+
 #include <iostream>
 
 #include "commands/commands.hpp"
 #include "exit_codes.hpp"
+#include "help_format.hpp"
 
 namespace orvulink::cli {
 namespace {
@@ -32,6 +35,7 @@ std::string FailureMessage(const CLI::App*, const CLI::Error& error) {
 
 void DescribeCommandLine(CLI::App& app, Invocation& invocation) {
   app.name("orvulink");
+  app.formatter(std::make_shared<PlainHelpFormatter>());
   app.description("OrvuLink: the SMS gateway from the command line");
   // Global options may follow the subcommand too ("orvulink credit --json"); subcommands added
   // below inherit this.
@@ -42,7 +46,20 @@ void DescribeCommandLine(CLI::App& app, Invocation& invocation) {
   app.failure_message(FailureMessage);
   app.add_option("--settings", invocation.global.settings, "Settings file to read and write")
       ->type_name("FILE");
+  app.add_option("--profile", invocation.global.profile,
+                 "Use the settings of profile NAME (profiles/NAME.ini beside settings.ini)")
+      ->type_name("NAME")
+      ->excludes("--settings");
   app.add_flag("--json", invocation.global.json, "Print the result as JSON, for scripts");
+  app.add_flag("-v,--verbose", invocation.global.verbose,
+               "Show each gateway exchange on standard error (credentials redacted)");
+  app.add_option("--timeout", invocation.global.timeout_seconds,
+                 "Give up the whole command after SECONDS")
+      ->type_name("SECONDS")
+      ->check(CLI::Range(1, 86400));
+  app.set_version_flag(
+      "--version", [] { return "orvulink " + OrvuLinkActiveX::Create()->Version().utf8(); },
+      "Print the version and exit");
 
   AddConfigCommand(app, invocation.command);
   AddTestCommand(app, invocation.command);
