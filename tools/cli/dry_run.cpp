@@ -15,6 +15,10 @@ struct Planned {
   SentMessage message;
 };
 
+std::string Counted(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string When(Date at) {
   return at.IsZero() ? "now" : at.FormatGeneral();
 }
@@ -118,8 +122,9 @@ void PrintDryRun(const std::vector<Outgoing>& outgoing, Session& session) {
   std::size_t parts = 0;
   for (const auto& entry : planned)
     parts += entry.message.status == ORVULINK_MESSAGESEND_TOSEND ? entry.message.parts : 0;
-  session.diagnostics() << "dry run: " << planned.size() << " messages in " << outgoing.size()
-                        << " groups, " << parts << " SMS parts to send; nothing was sent\n";
+  session.diagnostics() << "dry run: " << Counted(planned.size(), "message") << " in "
+                        << Counted(outgoing.size(), "group") << ", " << Counted(parts, "SMS part")
+                        << " to send; nothing was sent\n";
 }
 
 }  // namespace orvulink::cli
