@@ -17,6 +17,8 @@ bool AllDigits(std::string_view text) {
 // A host name or address, then an optional port; no scheme or path, the component adds those.
 std::string GatewayProblem(std::string_view value) {
   if (value.empty()) return {};  // none: the built-in gateway
+  if (value.find('/') != std::string_view::npos)
+    return "is host[:port], without a scheme or a path";
   const std::size_t colon = value.rfind(':');
   const std::string_view host = value.substr(0, colon);
   const bool host_ok = !host.empty() && std::ranges::all_of(host, [](unsigned char c) {
@@ -38,6 +40,12 @@ std::string CountryProblem(std::string_view value) {
   return "is a country calling code: 1 to 3 digits, not starting with 0 (39 for Italy)";
 }
 
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return std::ranges::equal(
       a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
@@ -51,12 +59,14 @@ std::span<const std::string_view> HostSettingKeys() {
 
 CheckedSetting CheckSetting(std::string_view name, std::string_view value) {
   CheckedSetting checked;
+  // Blanks around a word are no part of it; a text (a password) keeps every character.
+  const std::string_view word = Trimmed(value);
   checked.value = std::string(value);
   if (const SettingKey* key = FindSettingKey(name)) {
     checked.key = key->key;
     checked.kind = key->kind;
     if (key->kind != SettingKind::kBoolean) return checked;
-    const auto flag = ParseBoolean(value);
+    const auto flag = ParseBoolean(word);
     if (flag) {
       checked.value = *flag ? "True" : "False";
     } else {
@@ -68,7 +78,8 @@ CheckedSetting CheckSetting(std::string_view name, std::string_view value) {
       kHostKeys, [name](std::string_view key) { return EqualIgnoringCase(key, name); });
   if (host == kHostKeys.end()) return checked;
   checked.key = *host;
-  checked.problem = *host == kGatewayKey ? GatewayProblem(value) : CountryProblem(value);
+  checked.value = std::string(word);
+  checked.problem = *host == kGatewayKey ? GatewayProblem(word) : CountryProblem(word);
   if (checked.key == kDefaultCountryKey && checked.value.starts_with('+')) {
     checked.value.erase(0, 1);
   }
