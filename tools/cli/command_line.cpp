@@ -12,18 +12,21 @@ namespace orvulink::cli {
 namespace {
 
 constexpr char kFooter[] = R"(Settings:
-  The ten settings of the control are kept as Key=Value lines in the settings file
-  (default $XDG_CONFIG_HOME/orvulink/settings.ini, else $HOME/.config/orvulink/settings.ini).
+  The ten settings of the control, and Gateway=host[:port] and DefaultCountry=CODE, are kept
+  as Key=Value lines in the settings file (default $XDG_CONFIG_HOME/orvulink/settings.ini,
+  else $HOME/.config/orvulink/settings.ini; --profile NAME: profiles/NAME.ini beside it).
 
 Environment:
-  ORVULINK_GATEWAY_HOST  gateway host[:port] to use instead of the built-in one
+  ORVULINK_GATEWAY_HOST  gateway host[:port] to use instead of the Gateway setting
+  ORVULINK_PASSWORD      the account's password, instead of the saved one
   ORVULINK_CA_FILE       PEM file of further trusted certificate authorities
   http_proxy, https_proxy, no_proxy
                          the system proxy, used by the connectivity probe when
                          UseAutomayicProxy is on
 
 Exit status:
-  0 success, 1 failure (an error, or a connection test that is not OK), 2 usage error,
+  0 success, 1 failure (an error, a connection test that is not OK, --timeout ran out),
+  2 usage error (also a bad settings file, a national number, send --strict refusing),
   3 a send in which some message was refused or invalid,
   4 status --wait ran out of time before every recipient's status was final)";
 
