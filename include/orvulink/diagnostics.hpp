@@ -17,7 +17,7 @@ struct ExchangeTry {
   Stage stage = Stage::kStarted;
   std::string address;  // the URL the command is POSTed to
   int attempt = 1;      // 1-based; a command is tried up to three times
-  // The command, its UID and PWD values replaced by "(redacted)"; when started only.
+  // The command, its UID, PWD and VCODE values replaced by "(redacted)"; when started only.
   std::string command;
   // When finished: the HTTP status (0 when no answer came), its reason phrase, the transport's
   // own description of a failure ("" when an answer came), and the time the try took.

@@ -37,7 +37,7 @@ void ReportExchangeTry(const ExchangeTry& report) noexcept {
 
 std::string RedactedCommand(std::u16string_view command) {
   std::string text = platform::Utf16ToUtf8(command);
-  for (const std::string_view field : {"&UID=", "&PWD="}) {
+  for (const std::string_view field : {"&UID=", "&PWD=", "&VCODE="}) {
     const std::size_t start = text.find(field);
     if (start == std::string::npos) continue;
     const std::size_t value = start + field.size();

@@ -11,7 +11,7 @@ namespace orvulink::gateway {
 bool DiagnosticsWanted() noexcept;
 // Hands the report to the callback, if any; never raises.
 void ReportExchangeTry(const ExchangeTry& report) noexcept;
-// The command with the values of its UID and PWD fields replaced.
+// The command with the values of its UID, PWD and VCODE fields (the credentials) replaced.
 std::string RedactedCommand(std::u16string_view command);
 
 }  // namespace orvulink::gateway

@@ -76,6 +76,7 @@ TEST_F(CliTest, TheSettingsFileAcceptsWhatConfigSetAcceptsAndKeepsTheRest) {
       {"Gateway=https://gw.example/\n", 2, "settings.ini:1: Gateway is host[:port]"},
       {"Gateway=gw.example:70000\n", 2, "settings.ini:1: Gateway has a port"},
       {"DefaultCountry=0039\n", 2, "settings.ini:1: DefaultCountry is a country calling code"},
+      {"\nVAPCode=ABC\n", 2, "settings.ini:2: VAPCode: SMS gateway: wrong VAP Code\n"},
       {"Colour=blue\nTestMode=1\n", 0, "settings.ini:1: unknown setting \"Colour\" left as it is"},
   };
   for (const auto& [file, exit_status, err] : cases) {
@@ -84,7 +85,9 @@ TEST_F(CliTest, TheSettingsFileAcceptsWhatConfigSetAcceptsAndKeepsTheRest) {
     EXPECT_EQ(shown.exit_status, exit_status) << file;
     EXPECT_NE(shown.err.find(err), std::string::npos) << shown.err;
     EXPECT_EQ(shown.err.find("hunter2"), std::string::npos);
-    if (exit_status == 0) EXPECT_EQ(Json::parse(shown.out)["TestMode"], true) << file;
+    if (exit_status == 0) {
+      EXPECT_EQ(Json::parse(shown.out)["TestMode"], true) << file;
+    }
   }
   // A save changes the lines of the keys it sets and nothing else.
   WriteFile(settings_path(), "# mine\nTestMode = yes\nColour=blue\n\nUserName=old\n");

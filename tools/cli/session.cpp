@@ -1,6 +1,7 @@
 #include "session.hpp"
 
 #include "environment_overrides.hpp"
+#include "exit_codes.hpp"
 #include "settings_path.hpp"
 
 namespace orvulink::cli {
@@ -10,6 +11,18 @@ std::filesystem::path SettingsPath(const GlobalConfig& global) {
   if (!global.settings.empty()) return global.settings;
   if (global.profile) return ProfileSettingsPath(*global.profile);
   return DefaultSettingsPath();
+}
+
+// The control restores a VAP code without its setter's check, which `config set` applies; a
+// hand-edited one is held to the same rule here.
+void CheckSavedVapCode(OrvuLinkActiveX& control, const SettingsFile& settings,
+                       const std::filesystem::path& path) {
+  const std::optional<std::string> code = settings.Get("VAPCode");
+  if (!code || code->empty()) return;
+  control.VAPcode(BStr(*code));
+  if (control.ErrCode() == 0) return;
+  throw UsageError(path.string() + ":" + std::to_string(settings.LineOf("VAPCode")) +
+                   ": VAPCode: " + control.ErrDescription().utf8());
 }
 
 }  // namespace
@@ -42,6 +55,7 @@ void Session::Open() {
   auto& settings = settings_.emplace(settings_path_);
   settings.Load(named_ && !creating_, diagnostics_);
   control->ReadProperties(settings);
+  CheckSavedVapCode(*control, settings, settings_path_);
   if (!editing_) ApplyEnvironmentOverrides(*control, settings);
   control_ = std::move(control);
 }

@@ -64,14 +64,13 @@ SettingsFile::SettingsFile(std::filesystem::path path) : path_(std::move(path)) 
 void SettingsFile::Load(bool must_exist, std::ostream& warnings) {
   lines_.clear();
   values_.clear();
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) {
-    if (errno == ENOENT && !must_exist) return;
-    if (errno == ENOENT) {
-      throw UsageError(path_.string() + ": no such settings file (config set creates one)");
-    }
-    FileError(path_, "cannot read");
+  std::error_code error;
+  if (!std::filesystem::exists(path_, error) && !error) {
+    if (!must_exist) return;
+    throw UsageError(path_.string() + ": no such settings file (config set creates one)");
   }
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) FileError(path_, "cannot read");
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
@@ -129,8 +128,10 @@ SettingsFile::Line* SettingsFile::Find(std::string_view key) {
   return found == lines_.rend() ? nullptr : &*found;
 }
 
-const SettingsFile::Line* SettingsFile::Find(std::string_view key) const {
-  return const_cast<SettingsFile*>(this)->Find(key);
+int SettingsFile::LineOf(std::string_view key) const {
+  const auto found =
+      std::find_if(lines_.rbegin(), lines_.rend(), [key](const Line& l) { return l.key == key; });
+  return found == lines_.rend() ? 0 : static_cast<int>(lines_.rend() - found);
 }
 
 bool SettingsFile::StoreValue(std::string_view key, std::string value) {

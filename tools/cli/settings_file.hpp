@@ -28,6 +28,8 @@ class SettingsFile : public PropertyBag {
 
   // A setting's value as stored (booleans True/False); none when the file does not set it.
   std::optional<std::string> Get(std::string_view key) const;
+  // The 1-based line that sets `key`, as read; 0 when none does.
+  int LineOf(std::string_view key) const;
   // Stores an already checked value under its canonical key.
   void Set(std::string_view key, std::string value);
 
@@ -41,7 +43,6 @@ class SettingsFile : public PropertyBag {
     std::optional<std::string> value;  // the key's value, when it has changed since reading
   };
   Line* Find(std::string_view key);
-  const Line* Find(std::string_view key) const;
   void ReadLine(std::string_view text, int number, std::ostream& warnings);
   bool StoreValue(std::string_view key, std::string value);  // false when it was already so
 
