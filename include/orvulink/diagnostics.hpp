@@ -25,6 +25,10 @@ struct ExchangeTry {
   std::string statusText;
   std::string transportError;
   std::chrono::milliseconds elapsed{0};
+  // The connectivity probe that precedes a command while AutomaticProxy is on: the address is
+  // the probe page's, there is no command, and statusText gives the verdict ("arrived",
+  // "timed out", "navigation error", "cannot navigate").
+  bool probe = false;
 };
 
 // Called on the thread that makes the exchange, synchronously; it must not call the control.

@@ -16,6 +16,7 @@
 #include "platform/text.hpp"
 #include "typelib/string_table.hpp"
 
+#include <array>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -134,13 +135,45 @@ class GatewayExchange {
       return true;
     }
     std::optional<ProbeVerdict> verdict;
+    const bool reported = DiagnosticsWanted();
+    const auto started = reported ? ReportProbeStart() : std::chrono::steady_clock::time_point{};
     Suppressed([&] { verdict = form_.TestConnectionWebB(); });
+    if (reported) ReportProbeEnd(started, verdict);
     if (verdict == ProbeVerdict::kArrived) {
       SetProxy(u"", u"", u"");
       return true;
     }
     RecordProbeFailure(verdict);
     return false;
+  }
+
+  std::chrono::steady_clock::time_point ReportProbeStart() {
+    ExchangeTry report;
+    report.probe = true;
+    report.address = platform::Utf16ToUtf8((state_.EncryptSSL.IsOn() ? u"https://" : u"http://") +
+                                           ProbeAddress());
+    ReportExchangeTry(report);
+    return std::chrono::steady_clock::now();
+  }
+
+  void ReportProbeEnd(std::chrono::steady_clock::time_point started,
+                      std::optional<ProbeVerdict> verdict) {
+    static constexpr std::array<std::pair<ProbeVerdict, const char*>, 4> kWords = {
+        {{ProbeVerdict::kArrived, "arrived"},
+         {ProbeVerdict::kTimedOut, "timed out"},
+         {ProbeVerdict::kNavigationError, "navigation error"},
+         {ProbeVerdict::kCannotNavigate, "cannot navigate"}}};
+    ExchangeTry report;
+    report.stage = ExchangeTry::Stage::kFinished;
+    report.probe = true;
+    report.statusText = "failed";
+    for (const auto& [value, word] : kWords) {
+      if (verdict == value) report.statusText = word;
+    }
+    report.transportError = platform::Utf16ToUtf8(form_.probeLastError);
+    report.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    ReportExchangeTry(report);
   }
 
   std::u16string ManualProxy() const {

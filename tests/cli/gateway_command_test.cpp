@@ -112,6 +112,11 @@ TEST_F(GatewayTest, EachCommandPrintsTheGatewaysAnswerOrItsError) {
 // the gateway and the password from where a user keeps them, and the answers users misread.
 TEST_F(GatewayTest, DiagnosticsAndSettingsFromTheUsersSide) {
   unsetenv("ORVULINK_CA_FILE");  // the simulator's certificate is not trusted now
+  SaveSettings("demo-password", true);
+  const auto probed = Cli({"-v", "credit"}).err;
+  EXPECT_NE(probed.find("> probe: GET https://127.0.0.1:"), std::string::npos) << probed;
+  EXPECT_NE(probed.find("< probe: navigation error"), std::string::npos) << probed;
+  SaveSettings();
   const auto untrusted = Cli({"-v", "credit"});
   EXPECT_EQ(untrusted.exit_status, 1);
   for (const char* shown :

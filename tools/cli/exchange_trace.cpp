@@ -27,6 +27,14 @@ void WriteErr(const std::string& text) {
   }
 }
 
+// The probe has no command and no HTTP status of its own, only its verdict.
+std::string Probe(const ExchangeTry& report) {
+  if (report.stage == ExchangeTry::Stage::kStarted) return "> probe: GET " + report.address + "\n";
+  std::string line = "< probe: " + report.statusText;
+  if (!report.transportError.empty()) line += ": " + report.transportError;
+  return line + " (" + std::to_string(report.elapsed.count()) + " ms)\n";
+}
+
 std::string Started(const ExchangeTry& report) {
   std::string command = report.command.substr(0, kShownCommand);
   if (report.command.size() > kShownCommand) {
@@ -118,7 +126,8 @@ ExchangeTrace::ExchangeTrace(bool verbose, bool spinner, std::ostream& err) {
   err.flush();
   SetDiagnosticsCallback([verbose, drawing](const ExchangeTry& report) {
     const bool started = report.stage == ExchangeTry::Stage::kStarted;
-    if (verbose) WriteErr(started ? Started(report) : Finished(report));
+    if (verbose)
+      WriteErr(report.probe ? Probe(report) : started ? Started(report) : Finished(report));
     if (drawing == nullptr) return;
     if (started) {
       drawing->Start(report.attempt);
