@@ -6,6 +6,7 @@
 #include "core/control_state.hpp"
 #include "core/error_exit.hpp"
 #include "gateway/address.hpp"
+#include "gateway/diagnostics.hpp"
 #include "gateway/exchange_form.hpp"
 #include "gateway/log.hpp"
 #include "platform/clock.hpp"
@@ -15,6 +16,7 @@
 #include "platform/text.hpp"
 #include "typelib/string_table.hpp"
 
+#include <array>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -133,13 +135,45 @@ class GatewayExchange {
       return true;
     }
     std::optional<ProbeVerdict> verdict;
+    const bool reported = DiagnosticsWanted();
+    const auto started = reported ? ReportProbeStart() : std::chrono::steady_clock::time_point{};
     Suppressed([&] { verdict = form_.TestConnectionWebB(); });
+    if (reported) ReportProbeEnd(started, verdict);
     if (verdict == ProbeVerdict::kArrived) {
       SetProxy(u"", u"", u"");
       return true;
     }
     RecordProbeFailure(verdict);
     return false;
+  }
+
+  std::chrono::steady_clock::time_point ReportProbeStart() {
+    ExchangeTry report;
+    report.probe = true;
+    report.address = platform::Utf16ToUtf8((state_.EncryptSSL.IsOn() ? u"https://" : u"http://") +
+                                           ProbeAddress());
+    ReportExchangeTry(report);
+    return std::chrono::steady_clock::now();
+  }
+
+  void ReportProbeEnd(std::chrono::steady_clock::time_point started,
+                      std::optional<ProbeVerdict> verdict) {
+    static constexpr std::array<std::pair<ProbeVerdict, const char*>, 4> kWords = {
+        {{ProbeVerdict::kArrived, "arrived"},
+         {ProbeVerdict::kTimedOut, "timed out"},
+         {ProbeVerdict::kNavigationError, "navigation error"},
+         {ProbeVerdict::kCannotNavigate, "cannot navigate"}}};
+    ExchangeTry report;
+    report.stage = ExchangeTry::Stage::kFinished;
+    report.probe = true;
+    report.statusText = "failed";
+    for (const auto& [value, word] : kWords) {
+      if (verdict == value) report.statusText = word;
+    }
+    report.transportError = platform::Utf16ToUtf8(form_.probeLastError);
+    report.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    ReportExchangeTry(report);
   }
 
   std::u16string ManualProxy() const {
@@ -183,6 +217,7 @@ class GatewayExchange {
     if (encrypted) OnClient([](platform::HttpClient& c) { c.UseTls(true); });
     const std::u16string url = (encrypted ? u"https://" : u"http://") + GatewayAddress();
     OnClient([&](platform::HttpClient& c) { c.SetAddress(url); });
+    if (DiagnosticsWanted()) address_ = platform::Utf16ToUtf8(url);
   }
 
   // Sends once; false when the gateway answered but refused, which ends the call.
@@ -192,7 +227,20 @@ class GatewayExchange {
     OnClient([&](platform::HttpClient& c) { c.SetTimeout(timeout); });
     LogRequest(request);
     state_.LastRequest = request;
-    OnClient([&](platform::HttpClient& c) { answer = c.Send(request).str(); });
+    const bool reported = DiagnosticsWanted();
+    if (reported) ReportStart(request);
+    const auto started =
+        reported ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
+    std::u16string transportError;
+    OnClient([&](platform::HttpClient& c) {
+      try {
+        answer = c.Send(request).str();
+      } catch (const AutomationError& error) {
+        transportError = error.Description().str();  // kept for the host's diagnostics
+        throw;
+      }
+    });
+    if (reported) ReportEnd(started, transportError);
     state_.LastRespose = answer;
     WriteLog(u"********************************Risposta: [" + LogStamp() +
              u"]***************************");
@@ -203,6 +251,31 @@ class GatewayExchange {
     }
     WriteLog(answer + u" " + LogStamp());
     return AcceptStatus();
+  }
+
+  ExchangeTry TryReport(ExchangeTry::Stage stage) const {
+    ExchangeTry report;
+    report.stage = stage;
+    report.address = address_;
+    report.attempt = try_ + 1;
+    return report;
+  }
+
+  void ReportStart(const std::u16string& request) {
+    ExchangeTry report = TryReport(ExchangeTry::Stage::kStarted);
+    report.command = RedactedCommand(request);
+    ReportExchangeTry(report);
+  }
+
+  void ReportEnd(std::chrono::steady_clock::time_point started, const std::u16string& error) {
+    ExchangeTry report = TryReport(ExchangeTry::Stage::kFinished);
+    OnClient([&](platform::HttpClient& c) { report.status = c.StatusCode(); });
+    OnClient([&](platform::HttpClient& c) { report.statusText = c.StatusText().utf8(); });
+    if (!error.empty()) report.status = 0;  // the transport's failure number is no HTTP status
+    report.transportError = platform::Utf16ToUtf8(error);
+    report.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    ReportExchangeTry(report);
   }
 
   void LogRequest(const std::u16string& request) {
@@ -246,6 +319,7 @@ class GatewayExchange {
   const AnswerForm answerForm_;
   std::int16_t try_ = 0;
   std::unique_ptr<platform::HttpClient> client_;
+  std::string address_;  // for the diagnostics, set only when a host wants them
 };
 
 }  // namespace

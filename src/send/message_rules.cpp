@@ -13,7 +13,6 @@
 namespace orvulink::send {
 namespace {
 
-constexpr std::size_t kMaxTextLength = 640;
 constexpr std::size_t kPartLength = 157;
 constexpr std::size_t kLongestWord = kPartLength - 1;
 constexpr std::size_t kMinNumericSender = 7;

@@ -4,6 +4,7 @@
 
 #include <orvulink/automation.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ std::optional<std::u16string> CheckSender(std::u16string_view text);
 std::optional<std::u16string> SendDateText(Date value);
 // The date a send-date text stands for; "NOW" is not one.
 Date DateFromSendDateText(std::u16string_view text);
+
+// The longest text a message keeps, in UTF-16 units; the rest is cut off.
+inline constexpr std::size_t kMaxTextLength = 640;
 
 // Cut to 640 units, CR LF to CR, characters outside the message alphabet deleted.
 std::u16string FilterMessageText(std::u16string_view text);

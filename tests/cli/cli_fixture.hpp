@@ -121,9 +121,10 @@ class CliTest : public testing::Test {
     // Nothing of the user running the tests may leak in: their settings, gateway, CAs, or a
     // proxy of the machine between the client and the simulator on loopback.
     setenv("HOME", (dir_ / "home").c_str(), 1);
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "ORVULINK_JOURNAL",
-                             "ORVULINK_GATEWAY_HOST", "ORVULINK_CA_FILE", "TMUX", "http_proxy",
-                             "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "ORVULINK_JOURNAL", "ORVULINK_GATEWAY_HOST",
+          "ORVULINK_CA_FILE", "ORVULINK_PASSWORD", "TMUX", "http_proxy", "https_proxy", "all_proxy",
+          "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
       unsetenv(name);
   }
   ~CliTest() override { fs::remove_all(dir_); }

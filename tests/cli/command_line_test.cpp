@@ -51,13 +51,13 @@ TEST_F(CliTest, ConfigSetMatchesKeysIgnoringCaseAndShowMasksPasswords) {
   EXPECT_EQ(Cli({"config", "show"}).out,
             "UserName=demo\nPassword=********\nVAPCode=ABCDEFGHIJ\nTestMode=False\n"
             "encryptSSL=True\nUseAutomayicProxy=False\nProxy=\nProxyPort=\nPRoxyUsername=bob\n"
-            "ProxyPassword=********\n");
+            "ProxyPassword=********\nGateway=\nDefaultCountry=\n");
   EXPECT_EQ(Json::parse(Cli({"--json", "config", "show"}).out)["ProxyPassword"], "********");
   EXPECT_EQ(nlohmann::ordered_json::parse(Cli({"config", "show", "--reveal", "--json"}).out),
             nlohmann::ordered_json::parse(R"({"UserName": "demo", "Password": "a=b=c",
               "VAPCode": "ABCDEFGHIJ", "TestMode": false, "encryptSSL": true,
               "UseAutomayicProxy": false, "Proxy": "", "ProxyPort": "", "PRoxyUsername": "bob",
-              "ProxyPassword": "pp"})"));
+              "ProxyPassword": "pp", "Gateway": "", "DefaultCountry": ""})"));
   // Each spelling from the opposite value, so that one that is ignored cannot pass.
   for (const auto& [spelling, value] : {std::pair{"YES", true}, {"no", false}, {"On", true}}) {
     ASSERT_EQ(Cli({"config", "set", std::string("TestMode=") + spelling, "UserName="}).exit_status,

@@ -101,9 +101,10 @@ TEST_F(TerminalTest, ATooSmallWindowIsRefusedWithTheSizeItNeeds) {
 }
 
 // The bar is drawn on standard error only when it is a terminal (a pipe gets none, as the
-// gateway tests check); the pane's raw output keeps it after the bar is cleared.
+// gateway tests check); the pane's raw output keeps it after the bar is cleared. A gateway slow
+// to answer shows the spinner meanwhile.
 TEST_F(TerminalTest, SendDrawsAProgressBarOnATerminal) {
-  const Gateway gateway(dir_, {});
+  const Gateway gateway(dir_, {"--fault", "delay=2500x1"});
   gateway.Use();
   SaveSettings();
   Start("while [ ! -e go ]; do sleep 0.05; done; '" + std::string(ORVULINK_CLI_PROGRAM) +
@@ -113,6 +114,7 @@ TEST_F(TerminalTest, SendDrawsAProgressBarOnATerminal) {
   WriteFile(dir_ / "go", "");
   EXPECT_EQ(ExitStatus(), "0\n") << ReadFile(dir_ / "stderr");
   EXPECT_NE(ReadFile(dir_ / "raw").find("\033[K[#"), std::string::npos) << ReadFile(dir_ / "raw");
+  EXPECT_NE(ReadFile(dir_ / "raw").find("waiting for the gateway (try 1, 1 s)"), std::string::npos);
   EXPECT_NE(ReadFile(dir_ / "out").find("FORWARD"), std::string::npos);
 }
 

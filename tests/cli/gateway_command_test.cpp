@@ -108,6 +108,46 @@ TEST_F(GatewayTest, EachCommandPrintsTheGatewaysAnswerOrItsError) {
   }
 }
 
+// What -v shows of a failing connection, a gateway that never answers cut short by --timeout,
+// the gateway and the password from where a user keeps them, and the answers users misread.
+TEST_F(GatewayTest, DiagnosticsAndSettingsFromTheUsersSide) {
+  unsetenv("ORVULINK_CA_FILE");  // the simulator's certificate is not trusted now
+  SaveSettings("demo-password", true);
+  const auto probed = Cli({"-v", "credit"}).err;
+  EXPECT_NE(probed.find("> probe: GET https://127.0.0.1:"), std::string::npos) << probed;
+  EXPECT_NE(probed.find("< probe: navigation error"), std::string::npos) << probed;
+  SaveSettings();
+  const auto untrusted = Cli({"-v", "credit"});
+  EXPECT_EQ(untrusted.exit_status, 1);
+  for (const char* shown :
+       {"> try 1: POST https://127.0.0.1:", "CMD=2&UID=(redacted)&PWD=(redacted)",
+        "< try 3: no answer: HTTP request failed: SSL certificate problem"})
+    EXPECT_NE(untrusted.err.find(shown), std::string::npos) << shown << " in " << untrusted.err;
+  gateway_->Use();
+  const std::string host = std::getenv("ORVULINK_GATEWAY_HOST");
+  unsetenv("ORVULINK_GATEWAY_HOST");
+  ASSERT_EQ(Cli({"config", "set", "Gateway=" + host, "Password=wrong"}).exit_status, 0);
+  setenv("ORVULINK_PASSWORD", "demo-password", 1);
+  ASSERT_EQ(gateway_
+                ->Control("/control/fault",
+                          R"({"kind": "code", "code": "01", "payload": "100000 credits",
+                                  "count": 1})")
+                ->status,
+            200);
+  EXPECT_EQ(Cli({"credit"}).out, "100000\n");
+  const auto empty_reply = Cli({"autoresponder", "K2", ""});
+  EXPECT_EQ(empty_reply.exit_status, 1);
+  EXPECT_NE(empty_reply.err.find("the gateway takes no empty automatic reply"), std::string::npos);
+  ASSERT_EQ(gateway_->Control("/control/fault", R"({"kind": "delay", "delay_ms": 8000})")->status,
+            200);
+  const auto started = std::chrono::steady_clock::now();
+  const auto slow = Cli({"--timeout", "1", "credit"});
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_EQ(slow.exit_status, 1);
+  EXPECT_NE(slow.err.find("--timeout: the command did not finish within 1 s"), std::string::npos);
+  unsetenv("ORVULINK_PASSWORD");
+}
+
 // How each verdict is shown; mapping failures to verdicts is the integration tests' business.
 TEST_F(GatewayTest, TestNamesTheVerdictAndExitsZeroOnlyWhenOk) {
   const auto json = Json::parse(Cli({"--json", "test"}).out);
@@ -142,7 +182,7 @@ TEST_F(GatewayTest, SendListsEveryRecipientOnceWithItsOrder) {
     int exit_status;
     std::string out, err = "";  // err: what standard error must contain
   } steps[] = {
-      {Send({"--to", "+393331111111", "--to", "+393330000000", "--to", "12"}), 3,
+      {Send({"--to", "+393331111111", "--to", "+393330000000", "--to", "+12"}), 3,
        "+393331111111\tFORWARD\t1\tORD-1\n+393330000000\tERRGATEWAY\t1\t\n"
        "+12\tERRPHONEGSM\t1\t\n",
        "2 of 3 messages were not accepted"},

@@ -6,6 +6,7 @@
 #include "core/error_exit.hpp"
 #include "gateway/answer.hpp"
 #include "gateway/command.hpp"
+#include "gateway/diagnostics.hpp"
 #include "test_support.hpp"
 #include "typelib/string_table.hpp"
 
@@ -23,6 +24,16 @@ core::ControlState StateAfterEarlierFailure() {
   state.ErrCode = kStaleCode;
   state.ErrDescription = std::u16string(5, u's');  // anything stale
   return state;
+}
+
+// What a host's diagnostics callback may show of a command: everything but the credentials.
+TEST(RedactedCommand, ReplacesEveryCredentialAndNothingElse) {
+  for (const auto& [command, shown] :
+       {std::pair{u"CMD=14&UID=%61&PWD=%62&VCODE=%63&SERIAL=%64",
+                  "CMD=14&UID=(redacted)&PWD=(redacted)&VCODE=(redacted)&SERIAL=%64"},
+        {u"CMD=2&UID=&PWD=%62", "CMD=2&UID=(redacted)&PWD=(redacted)"},
+        {u"CMD=15&QUERYDATA=%55%49%44", "CMD=15&QUERYDATA=%55%49%44"}})
+    EXPECT_EQ(RedactedCommand(command), shown);
 }
 
 TEST(DecodeAnswer, StoresAndRaisesTheErrorOfAFailure) {

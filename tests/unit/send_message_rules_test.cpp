@@ -8,6 +8,8 @@
 #include "send/find_phone.hpp"
 #include "send/message_rules.hpp"
 
+#include <orvulink/message_text.hpp>
+
 #include <string>
 
 namespace orvulink::send {
@@ -34,6 +36,28 @@ TEST(SendRules, LengthLimitsAndSeparatorOrder) {
   EXPECT_EQ(FilterMessageText(std::u16string(700, u'a')).size(), 640u);
   EXPECT_EQ(CountParts(std::u16string(156, u'x')).parts, 1);
   EXPECT_EQ(CountParts(std::u16string(157, u'x')).parts, 2);
+}
+
+// The host's preview must agree with what the message stores, and name what was taken away.
+TEST(SendRules, TextCheckReportsWhatTheRulesRemoved) {
+  const struct {
+    std::u16string text;
+    std::u16string dropped;
+    std::int32_t cut;
+    bool broken;
+  } cases[] = {{u"Ciao \U0001F600 \u00e0\u20ac\r\nok", u"\U0001F600\u20ac", 0, false},
+               {std::u16string(639, u'a') + u"\u20ac\u20ac", u"\u20ac", 1, true},
+               {std::u16string(200, u'b') + u"[x]", u"[]", 0, true},
+               {u"plain text", u"", 0, false}};
+  for (const auto& c : cases) {
+    const MessageTextCheck check = CheckMessageText(BStr(c.text));
+    const CountedText stored = CountParts(FilterMessageText(c.text));
+    EXPECT_EQ(check.text.str(), stored.text);
+    EXPECT_EQ(check.parts, stored.parts);
+    EXPECT_EQ(check.dropped.str(), c.dropped) << check.dropped.utf8();
+    EXPECT_EQ(check.cutUnits, c.cut);
+    EXPECT_EQ(check.wordsBroken, c.broken);
+  }
 }
 
 TEST(SendRules, RefusedNumbersAgreeWithTheEntryScan) {

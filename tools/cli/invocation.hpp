@@ -15,6 +15,9 @@ namespace orvulink::cli {
 struct GlobalConfig {
   std::filesystem::path settings;  // empty: the default location
   bool json = false;
+  std::optional<std::string> profile;  // none: the default profile
+  bool verbose = false;                // each gateway exchange on stderr
+  std::optional<int> timeout_seconds;  // the whole command's limit
 };
 
 struct ConfigShowConfig {
@@ -62,6 +65,8 @@ struct SendConfig {
   std::optional<std::filesystem::path> file;
   std::optional<int> batch;  // the list's capacity, MaxListToSend
   bool resume = false;       // the journal's last send, what of it was not sent
+  bool dry_run = false;      // show what would go out, send nothing
+  bool strict = false;       // refuse texts the component would change
 };
 
 // Order IDs whose delivery status to show, as typed; "-" reads them from standard input.

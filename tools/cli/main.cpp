@@ -13,8 +13,10 @@
 #include <variant>
 
 #include "checked_output.hpp"
+#include "command_deadline.hpp"
 #include "command_line.hpp"
 #include "commands/commands.hpp"
+#include "exchange_trace.hpp"
 #include "exit_codes.hpp"
 #include "invocation.hpp"
 #include "output.hpp"
@@ -39,6 +41,8 @@ int Dispatch(const CommandConfig& command, Session& session) {
 int Execute(const Invocation& invocation) {
   Output output(std::cout, invocation.global.json, isatty(STDOUT_FILENO) == 1);
   Session session(invocation.global, output, std::cerr);
+  const CommandDeadline deadline(invocation.global.timeout_seconds);
+  const ExchangeTrace trace(invocation.global.verbose, isatty(STDERR_FILENO) == 1, std::cerr);
   return Dispatch(invocation.command, session);
 }
 

@@ -4,6 +4,7 @@
 #include <orvulink/design.hpp>
 #include <orvulink/platform.hpp>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,14 @@ Row LineRow(const std::string& line) {
   return {line.substr(0, colon), line.substr(colon + 2)};
 }
 
+// The component names the file it would open whether or not it is there (without an
+// installation folder it is "0/OrvuLink.chm"); a path that leads nowhere is not shown as help.
+nlohmann::ordered_json HelpFileOrNull(const std::string& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return nullptr;
+  return file;
+}
+
 void Print(const CapturedUserInterface& ui, Output& output) {
   const platform::AboutBox& box = *ui.about;
   if (output.json()) {
@@ -55,14 +64,17 @@ void Print(const CapturedUserInterface& ui, Output& output) {
                                        {"Lines", nlohmann::ordered_json::array()}};
     for (const BStr& line : box.lines)
       document["Lines"].push_back(line.utf8());
-    if (ui.help_file) document["HelpFile"] = *ui.help_file;
+    if (ui.help_file) document["HelpFile"] = HelpFileOrNull(*ui.help_file);
     output.Json(document);
     return;
   }
   std::vector<Row> rows = {{"Product", box.title.utf8()}, {"Version", box.version.utf8()}};
   for (const BStr& line : box.lines)
     rows.push_back(LineRow(line.utf8()));
-  if (ui.help_file) rows.push_back({"Help", *ui.help_file});
+  if (ui.help_file) {
+    const auto file = HelpFileOrNull(*ui.help_file);
+    rows.push_back({"Help", file.is_null() ? "not installed" : file.get<std::string>()});
+  }
   output.Rows(rows);
 }
 

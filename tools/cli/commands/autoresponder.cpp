@@ -1,4 +1,6 @@
 // orvulink autoresponder KEY TEXT: sets the automatic reply of one reception key.
+#include <orvulink/enums.hpp>
+
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -16,10 +18,19 @@ void AddAutoresponderCommand(CLI::App& app, CommandConfig& chosen) {
   autoresponder->callback([&chosen, options] { chosen = *options; });
 }
 
-// The gateway judges key and text; a refusal arrives as error 28385.
+// The gateway judges key and text; a refusal arrives as error 28385, whose text lists every
+// cause but the one a user typing "" most likely meant.
 int Run(const AutoresponderConfig& config, Session& session) {
   const auto key = ReceptionKeyNamed(session.Control(), config.key);
-  key->SetAutoResponder(config.text);
+  try {
+    key->SetAutoResponder(config.text);
+  } catch (const AutomationError& error) {
+    if (error.Number() != ORVULINK_ERROR_AUTORESPONDER || !config.text.empty()) throw;
+    throw AutomationError(error.Number(), error.Source(),
+                          error.Description().utf8() +
+                              "; the gateway takes no empty automatic reply, so the key keeps "
+                              "its current one: give the text to reply with");
+  }
   if (session.output().json()) {
     session.output().Json({{"KeyReceived", key->KeyReceived().utf8()},
                            {"TextAutoResponder", key->TextAutoResponder().utf8()}});

@@ -65,6 +65,7 @@ void AddConfigEditCommand(CLI::App& config, CommandConfig& chosen) {
 }
 
 int Run(const ConfigEditConfig& config, Session& session) {
+  session.EditSettingsFile(true);
   if (config.property) CheckPropertyName(*config.property);
   if (isatty(STDIN_FILENO) != 1 || isatty(STDOUT_FILENO) != 1) {
     throw UsageError("config edit needs a terminal; scripts use config set");

@@ -1,8 +1,10 @@
-// orvulink config show: the ten settings as the control restored them from the file.
+// orvulink config show: the ten settings as the control restored them from the file, then this
+// host's own.
 #include <nlohmann/json.hpp>
 
 #include "commands/commands.hpp"
 #include "settings_keys.hpp"
+#include "settings_rules.hpp"
 
 namespace orvulink::cli {
 namespace {
@@ -29,6 +31,7 @@ void AddConfigShowCommand(CLI::App& config, CommandConfig& chosen) {
 }
 
 int Run(const ConfigShowConfig& config, Session& session) {
+  session.EditSettingsFile(false);
   OrvuLinkActiveX& control = session.Control();
   nlohmann::ordered_json document = nlohmann::ordered_json::object();
   std::vector<Row> rows;
@@ -41,6 +44,11 @@ int Run(const ConfigShowConfig& config, Session& session) {
       std::visit([&](const auto& v) { document[key.key] = v; }, value);
     }
     rows.push_back({std::string(key.key), masked ? kMask : Text(value)});
+  }
+  for (const std::string_view key : HostSettingKeys()) {
+    const std::string value = session.Settings().Get(key).value_or("");
+    document[std::string(key)] = value;
+    rows.push_back({std::string(key), value});
   }
   if (session.output().json()) {
     session.output().Json(document);

@@ -9,10 +9,12 @@
 namespace orvulink::cli {
 namespace {
 
-// The shortest text that reads back as the same number: 150.5, not 150.500000.
+// The shortest text that reads back as the same number, never with an exponent: 150.5, not
+// 150.500000; 100000, not 1e+05.
 std::string FormatCredit(double credit) {
-  std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), credit);
+  std::array<char, 400> buffer{};  // room for any double in fixed notation
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), credit, std::chars_format::fixed);
   return std::string(buffer.data(), result.ptr);
 }
 

@@ -11,7 +11,9 @@
 #include "commands/commands.hpp"
 #include "csv_messages.hpp"
 #include "host_text.hpp"
+#include "outgoing_review.hpp"
 #include "send_batches.hpp"
+#include "send_help.hpp"
 #include "send_recorder.hpp"
 #include "send_time.hpp"
 
@@ -102,11 +104,14 @@ void AddSendCommand(CLI::App& app, CommandConfig& chosen) {
       "send", "Send SMS: one text to one or more recipients, or the messages of a CSV file");
   auto options = std::make_shared<SendConfig>();
   auto at = std::make_shared<std::string>();
-  auto* to = send->add_option("--to", options->to, "Recipient; repeat it to send to a group")
+  auto* to = send->add_option("--to", options->to,
+                              "Recipient in international form (+39..., 0039...); repeat it to "
+                              "send to a group")
                  ->type_name("NUMBER");
   auto* text = send->add_option("--text", options->text, "The message")->type_name("TEXT");
   send->add_option("--sender", options->sender,
-                   "Sender shown to the recipients (with --file: for rows without one)")
+                   "Sender shown to the recipients: 3 to 11 characters, or a number of 7 to 15 "
+                   "digits (with --file: for rows without one)")
       ->type_name("SENDER");
   auto* when = send->add_option("--at", *at, "Local send time (default: at once)")
                    ->type_name("\"YYYY-MM-DD HH:MM\"")
@@ -120,10 +125,16 @@ void AddSendCommand(CLI::App& app, CommandConfig& chosen) {
       ->excludes(text)
       ->excludes(when);
   // The list's capacity (MaxListToSend); fewer messages per command than the gateway's 3000.
+  send->add_flag("--dry-run", options->dry_run,
+                 "Show the messages as they would go out (number, sender, text, parts); send "
+                 "nothing");
+  send->add_flag("--strict", options->strict,
+                 "Send nothing when a text would not go out as written");
   send->add_option("--batch", options->batch, "Messages per gateway command")->group("");
   send->add_flag("--resume", options->resume,
                  "Send what the journal's last interrupted or failed send did not send "
                  "(never the messages in doubt)");
+  send->footer(SendRulesHelp());
   send->callback([&chosen, options, at, when] {
     SendConfig config = *options;
     if (when->count() > 0) config.at = ParseSendTime(*at);
@@ -134,7 +145,8 @@ void AddSendCommand(CLI::App& app, CommandConfig& chosen) {
 int Run(const SendConfig& config, Session& session) {
   if (config.resume) return Resume(config, session);
   CheckOptions(config);
-  const std::vector<Outgoing> outgoing = config.file ? FromFile(config) : FromOptions(config);
+  std::vector<Outgoing> outgoing = config.file ? FromFile(config) : FromOptions(config);
+  if (const int code = ReviewOutgoing(config, outgoing, session); code >= 0) return code;
   // Recorded before anything goes out: a journal that cannot be written stops the send here.
   const std::int64_t send =
       session.journal().BeginSend(config.file ? config.file->string() : "--to", outgoing);
