@@ -5,6 +5,7 @@
 #include "platform/conversions.hpp"
 #include "platform/text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -30,7 +31,9 @@ void StripSeparators(std::u16string& value) {
 }
 
 bool NormalizePhoneGsm(std::u16string& number) {
-  number = platform::TrimSpaces(number);
+  // Trimmed in place: most numbers have no spaces to trim, and then nothing is copied.
+  number.erase(0, std::min(number.find_first_not_of(u' '), number.size()));
+  number.erase(number.find_last_not_of(u' ') + 1);
   if (number.starts_with(u"00")) number.replace(0, 2, u"+");
   if (!number.starts_with(u'+')) number.insert(0, 1, u'+');
   return number.size() >= kMinPhoneLength && number.size() <= kMaxPhoneLength &&

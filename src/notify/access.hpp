@@ -24,6 +24,19 @@ struct NotifyListState {
 };
 
 struct Access {
+  // Makes the objects with their share count in one allocation (the constructors are Access's
+  // alone, so std::make_shared cannot call them).
+  template <class T>
+  struct InPlace : std::allocator<T> {
+    InPlace() = default;
+    template <class U>
+    InPlace(const InPlace<U>&) noexcept {}  // NOLINT: a rebound copy, as allocators convert
+    template <class U>
+    void construct(U* at) {
+      ::new (static_cast<void*>(at)) U();
+    }
+  };
+
   static std::shared_ptr<OrvuNotifiedMessage> NewRecipient();
   static std::shared_ptr<OrvuNotifiedOrderID> NewOrderID(std::u16string orderId);
   static std::shared_ptr<OrvuNotifiedMessages> NewList();

@@ -25,7 +25,7 @@ OrvuLink_StateNotify OrvuNotifiedMessage::Status() const {
 namespace notify {
 
 std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
-  return std::shared_ptr<OrvuNotifiedMessage>(new OrvuNotifiedMessage());
+  return std::allocate_shared<OrvuNotifiedMessage>(InPlace<OrvuNotifiedMessage>());
 }
 
 void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {

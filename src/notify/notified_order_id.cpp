@@ -44,7 +44,7 @@ std::vector<OrvuNotifiedOrderID::MessagePtr>::const_iterator OrvuNotifiedOrderID
 }
 
 std::shared_ptr<OrvuNotifiedOrderID> notify::Access::NewOrderID(std::u16string orderId) {
-  std::shared_ptr<OrvuNotifiedOrderID> created(new OrvuNotifiedOrderID());
+  auto created = std::allocate_shared<OrvuNotifiedOrderID>(InPlace<OrvuNotifiedOrderID>());
   created->orderID_ = std::move(orderId);
   return created;
 }

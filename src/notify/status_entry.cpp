@@ -88,11 +88,17 @@ OrvuLink_StateNotify StatusFrom(std::u16string_view field) {
   return static_cast<OrvuLink_StateNotify>(*code);
 }
 
-std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(
-    OrvuNotifiedOrderID& orderId, const std::vector<std::u16string_view>& fields) {
+// The five fields of an entry, viewing it, and how many it has (more than five are counted).
+struct EntryFields {
+  std::u16string_view at[5];
+  std::size_t size = 0;
+};
+
+std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(OrvuNotifiedOrderID& orderId,
+                                                     const EntryFields& fields) {
   if (!Access::PhoneSelected(orderId)) return Access::NewRecipient();
-  if (fields.size() < 3) return nullptr;
-  return Access::Recipients(orderId).Find(fields[2]);
+  if (fields.size < 3) return nullptr;
+  return Access::Recipients(orderId).Find(fields.at[2]);
 }
 
 }  // namespace
@@ -100,23 +106,23 @@ std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(
 void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
   // Most entries carry their own time: the clock is read only for those that do not.
   const std::u16string filled = HasPlaceholder(entry) ? WithPresentFilledIn(entry) : u"";
-  const std::vector<std::u16string_view> fields =
-      platform::SplitViews(filled.empty() ? entry : filled, u",");
+  EntryFields fields;
+  fields.size = platform::SplitFirst(filled.empty() ? entry : filled, u",", fields.at);
   auto recipient = ChooseRecipient(orderId, fields);
   if (!recipient) return;
   const bool created = !Access::PhoneSelected(orderId);
-  if (fields.size() >= 2) {
-    if (auto date = LocalDateTime(fields[0], fields[1])) Access::DateTime(*recipient) = *date;
+  if (fields.size >= 2) {
+    if (auto date = LocalDateTime(fields.at[0], fields.at[1])) Access::DateTime(*recipient) = *date;
   }
-  if (fields.size() >= 3) Access::SetPhoneGsm(*recipient, fields[2]);
-  if (fields.size() == 5) {
-    if (auto reason = WholeNumber(fields[4])) {
+  if (fields.size >= 3) Access::SetPhoneGsm(*recipient, fields.at[2]);
+  if (fields.size == 5) {
+    if (auto reason = WholeNumber(fields.at[4])) {
       Access::ReasonCode(*recipient) = static_cast<OrvuLink_CodeReason>(*reason);
     }
   } else {
     Access::ReasonCode(*recipient) = ORVULINK_CODEREASON_INDEFINITE;
   }
-  Access::Status(*recipient) = StatusFrom(fields.size() >= 4 ? fields[3] : std::u16string_view());
+  Access::Status(*recipient) = StatusFrom(fields.size >= 4 ? fields.at[3] : std::u16string_view());
   // A number the order ID already has keeps its first recipient.
   if (created) Access::Recipients(orderId).Add(Access::PhoneGsm(*recipient), recipient);
 }
