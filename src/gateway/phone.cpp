@@ -22,8 +22,14 @@ void StripSeparators(std::u16string& value) {
   static constexpr std::array<std::u16string_view, 6> kSeparators = {u";",  u",", u"\r\n",
                                                                      u"\t", u":", u";"};
   // Most numbers hold none of them: nothing to rebuild then (a status answer strips thousands).
-  const bool plain = value.find_first_of(u";,\t:") == std::u16string::npos &&
-                     value.find(u"\r\n") == std::u16string::npos;
+  const auto separates = [&value](std::size_t i) {
+    const char16_t unit = value[i];
+    return unit == u';' || unit == u',' || unit == u'\t' || unit == u':' ||
+           (unit == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n');
+  };
+  bool plain = true;
+  for (std::size_t i = 0; plain && i < value.size(); ++i)
+    plain = !separates(i);
   if (plain) return;
   for (std::u16string_view separator : kSeparators) {
     value = platform::ReplaceAll(value, separator, u"");
