@@ -8,6 +8,7 @@
 #include "platform/keyed_list.hpp"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -24,18 +25,11 @@ struct NotifyListState {
 };
 
 struct Access {
-  // Makes the objects with their share count in one allocation (the constructors are Access's
-  // alone, so std::make_shared cannot call them).
+  // For platform::MakeShared: the constructors are Access's alone.
   template <class T>
-  struct InPlace : std::allocator<T> {
-    InPlace() = default;
-    template <class U>
-    InPlace(const InPlace<U>&) noexcept {}  // NOLINT: a rebound copy, as allocators convert
-    template <class U>
-    void construct(U* at) {
-      ::new (static_cast<void*>(at)) U();
-    }
-  };
+  static void Construct(T* at) {
+    ::new (static_cast<void*>(at)) T();
+  }
 
   static std::shared_ptr<OrvuNotifiedMessage> NewRecipient();
   static std::shared_ptr<OrvuNotifiedOrderID> NewOrderID(std::u16string orderId);

@@ -1,5 +1,6 @@
 #include "gateway/phone.hpp"
 #include "notify/access.hpp"
+#include "platform/in_place.hpp"
 
 namespace orvulink {
 
@@ -25,7 +26,7 @@ OrvuLink_StateNotify OrvuNotifiedMessage::Status() const {
 namespace notify {
 
 std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
-  return std::allocate_shared<OrvuNotifiedMessage>(InPlace<OrvuNotifiedMessage>());
+  return platform::MakeShared<OrvuNotifiedMessage, Access>();
 }
 
 void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {
