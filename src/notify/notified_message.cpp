@@ -30,7 +30,9 @@ std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
 }
 
 void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {
-  std::u16string normalised(phone);
+  std::u16string normalised;
+  normalised.reserve(phone.size() + 1);  // room for the "+" normalising may put in front
+  normalised.assign(phone);
   gateway::StripSeparators(normalised);
   gateway::NormalizePhoneGsm(normalised);
   recipient.phoneGsm_ = std::move(normalised);

@@ -73,7 +73,21 @@ std::optional<Date> LocalDateTime(std::u16string_view date, std::u16string_view 
   }
 }
 
+// Plain digits, perhaps after a minus, as the gateway writes its codes: read without the
+// general conversion, which gives the same number.
+std::optional<std::int32_t> PlainWholeNumber(std::u16string_view text) {
+  const std::size_t sign = !text.empty() && text.front() == u'-' ? 1 : 0;
+  if (text.size() <= sign || text.size() - sign > 9) return std::nullopt;
+  std::int32_t value = 0;
+  for (std::size_t i = sign; i < text.size(); ++i) {
+    if (text[i] < u'0' || text[i] > u'9') return std::nullopt;
+    value = value * 10 + (text[i] - u'0');
+  }
+  return sign ? -value : value;
+}
+
 std::optional<std::int32_t> WholeNumber(std::u16string_view text) {
+  if (auto plain = PlainWholeNumber(text)) return plain;
   try {
     return platform::TextToLong(text);
   } catch (const AutomationError&) {

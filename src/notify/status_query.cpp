@@ -105,7 +105,7 @@ bool QueryStatus(OrvuNotifiedMessages& list) {
   const std::u16string answer = gateway::ThisThreadExchangeForm().getUrl(command.str());
   platform::PumpIgnoringHostErrors();
   gateway::DecodeAnswer(control, answer);
-  const std::u16string payload = gateway::Payload(answer);
+  const std::u16string_view payload = gateway::PayloadView(answer);
   if (payload.empty() || platform::EqualFolded(payload, u"NULL")) {
     core::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
   }
