@@ -46,6 +46,21 @@ void AddToList(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * messages);
 }
 
+// One AddGroupMessage of 3000 numbers, the collection of them built first as a host does: the
+// same messages as 3000 adds of one text.
+void AddGroupToList(benchmark::State& state) {
+  auto list = NewList();
+  for (auto _ : state) {
+    list->Clear();
+    Collection phones;
+    for (int i = 0; i < kMessages; ++i)
+      phones.Add(Phone(i));
+    list->AddGroupMessage(phones, TextFor(0, false), "Mario");
+    benchmark::DoNotOptimize(list->CountMessageToSend());
+  }
+  state.SetItemsProcessed(state.iterations() * kMessages);
+}
+
 void AddByReferenceWalk(benchmark::State& state) {
   const bool distinctTexts = state.range(0) != 0;
   for (auto _ : state) {
@@ -128,6 +143,7 @@ BENCHMARK(AddToList)
     ->Args({0, kMessages / 10})
     ->ArgNames({"distinct_texts", "messages"})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(AddGroupToList)->Unit(benchmark::kMillisecond);
 BENCHMARK(AddByReferenceWalk)
     ->Arg(0)
     ->Arg(1)

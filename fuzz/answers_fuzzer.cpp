@@ -99,8 +99,8 @@ void Status(const std::uint8_t* data, std::size_t size) {
     if (orderId->Status() != ORVULINK_ORDERID_TOVERIFY)
       ORVULINK_FUZZ_CHECK(folded.find(platform::FoldCase(orderId->OrderID().str())) !=
                           std::u16string::npos);
-    const std::int16_t asked = named[index++];
-    if (asked > 0) ORVULINK_FUZZ_CHECK(orderId->Count() == asked);
+    const std::int16_t namedCount = named[index++];
+    if (namedCount > 0) ORVULINK_FUZZ_CHECK(orderId->Count() == namedCount);
   }
   notify::FinaliseOrderIDs(asked);
   for (const auto& orderId : *list) {

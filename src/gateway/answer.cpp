@@ -75,9 +75,13 @@ void DecodeAnswer(core::ControlState& state, std::u16string_view answer) {
 }
 
 std::u16string Payload(std::u16string_view answer) {
+  return std::u16string(PayloadView(answer));
+}
+
+std::u16string_view PayloadView(std::u16string_view answer) {
   constexpr std::size_t kPayloadStart = 3;
   if (answer.size() <= kPayloadStart) return {};
-  return std::u16string(answer.substr(kPayloadStart));
+  return answer.substr(kPayloadStart);
 }
 
 }  // namespace orvulink::gateway

@@ -14,5 +14,7 @@ void DecodeAnswer(core::ControlState& state, std::u16string_view answer);
 
 // The payload: the answer text from its fourth character on ("" when shorter).
 std::u16string Payload(std::u16string_view answer);
+// The same, viewing `answer`.
+std::u16string_view PayloadView(std::u16string_view answer);
 
 }  // namespace orvulink::gateway

@@ -7,17 +7,24 @@
 
 namespace orvulink::gateway {
 std::u16string EncodeParameter(std::u16string_view value) {
+  std::u16string encoded;
+  AppendEncodedParameter(encoded, value);
+  return encoded;
+}
+
+void AppendEncodedParameter(std::u16string& out, std::u16string_view value) {
   static constexpr std::u16string_view kHexDigits = u"0123456789ABCDEF";
   // Written in place: a send's recipients make this the longest field by far.
-  std::u16string encoded(value.size() * 3, u'%');
-  char16_t* out = encoded.data();
+  const std::size_t at = out.size();
+  out.resize(at + value.size() * 3, u'%');
+  char16_t* written = out.data() + at;
   for (char16_t unit : value) {
-    const unsigned char byte = platform::Cp1252Byte(unit);
-    out[1] = kHexDigits[byte >> 4];
-    out[2] = kHexDigits[byte & 0x0F];
-    out += 3;
+    const unsigned char byte =
+        unit < 0x80 ? static_cast<unsigned char>(unit) : platform::Cp1252Byte(unit);
+    written[1] = kHexDigits[byte >> 4];
+    written[2] = kHexDigits[byte & 0x0F];
+    written += 3;
   }
-  return encoded;
 }
 
 const std::u16string& SerialToken() {
@@ -35,7 +42,7 @@ CommandString& CommandString::Field(std::u16string_view name, std::u16string_vie
   text_ += u'&';
   text_ += name;
   text_ += u'=';
-  text_ += EncodeParameter(value);
+  AppendEncodedParameter(text_, value);
   return *this;
 }
 

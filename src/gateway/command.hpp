@@ -11,6 +11,8 @@ namespace orvulink::gateway {
 // Every character becomes "%" and two upper-case hexadecimal digits of its Windows-1252 code
 // ("?" for a character the code page cannot hold).
 std::u16string EncodeParameter(std::u16string_view value);
+// The same, appended to `out`: a long field is then written once, where it goes.
+void AppendEncodedParameter(std::u16string& out, std::u16string_view value);
 
 // The component's fixed serial token (20 digits and capital letters).
 const std::u16string& SerialToken();

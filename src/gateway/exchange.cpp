@@ -242,15 +242,23 @@ class GatewayExchange {
     });
     if (reported) ReportEnd(started, transportError);
     state_.LastRespose = answer;
+    LogAnswer(answer);
+    if (answer.empty()) return true;
+    return AcceptStatus();
+  }
+
+  // The log lines are not even composed while the log is off: the answer would be copied and
+  // the clock read for nothing.
+  void LogAnswer(const std::u16string& answer) {
+    if constexpr (!kLogEnabled) return;
     WriteLog(u"********************************Risposta: [" + LogStamp() +
              u"]***************************");
     if (answer.empty()) {
       WriteLog(u"getUrl: Risposta vuota " + LogStamp());
       WriteLog(SectionEnd());
-      return true;
+      return;
     }
     WriteLog(answer + u" " + LogStamp());
-    return AcceptStatus();
   }
 
   ExchangeTry TryReport(ExchangeTry::Stage stage) const {
@@ -279,6 +287,7 @@ class GatewayExchange {
   }
 
   void LogRequest(const std::u16string& request) {
+    if constexpr (!kLogEnabled) return;
     WriteLog(u"");
     WriteLog(u"********************************Richiesta: [" + LogStamp() +
              u"]***************************");

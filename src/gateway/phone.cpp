@@ -5,6 +5,7 @@
 #include "platform/conversions.hpp"
 #include "platform/text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -21,8 +22,14 @@ void StripSeparators(std::u16string& value) {
   static constexpr std::array<std::u16string_view, 6> kSeparators = {u";",  u",", u"\r\n",
                                                                      u"\t", u":", u";"};
   // Most numbers hold none of them: nothing to rebuild then (a status answer strips thousands).
-  const bool plain = value.find_first_of(u";,\t:") == std::u16string::npos &&
-                     value.find(u"\r\n") == std::u16string::npos;
+  const auto separates = [&value](std::size_t i) {
+    const char16_t unit = value[i];
+    return unit == u';' || unit == u',' || unit == u'\t' || unit == u':' ||
+           (unit == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n');
+  };
+  bool plain = true;
+  for (std::size_t i = 0; plain && i < value.size(); ++i)
+    plain = !separates(i);
   if (plain) return;
   for (std::u16string_view separator : kSeparators) {
     value = platform::ReplaceAll(value, separator, u"");
@@ -30,7 +37,9 @@ void StripSeparators(std::u16string& value) {
 }
 
 bool NormalizePhoneGsm(std::u16string& number) {
-  number = platform::TrimSpaces(number);
+  // Trimmed in place: most numbers have no spaces to trim, and then nothing is copied.
+  number.erase(0, std::min(number.find_first_not_of(u' '), number.size()));
+  number.erase(number.find_last_not_of(u' ') + 1);
   if (number.starts_with(u"00")) number.replace(0, 2, u"+");
   if (!number.starts_with(u'+')) number.insert(0, 1, u'+');
   return number.size() >= kMinPhoneLength && number.size() <= kMaxPhoneLength &&

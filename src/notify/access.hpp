@@ -8,6 +8,7 @@
 #include "platform/keyed_list.hpp"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ struct NotifyListState {
 };
 
 struct Access {
+  // For platform::MakeShared: the constructors are Access's alone.
+  template <class T>
+  static void Construct(T* at) {
+    ::new (static_cast<void*>(at)) T();
+  }
+
   static std::shared_ptr<OrvuNotifiedMessage> NewRecipient();
   static std::shared_ptr<OrvuNotifiedOrderID> NewOrderID(std::u16string orderId);
   static std::shared_ptr<OrvuNotifiedMessages> NewList();

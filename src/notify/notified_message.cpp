@@ -1,5 +1,6 @@
 #include "gateway/phone.hpp"
 #include "notify/access.hpp"
+#include "platform/in_place.hpp"
 
 namespace orvulink {
 
@@ -25,11 +26,13 @@ OrvuLink_StateNotify OrvuNotifiedMessage::Status() const {
 namespace notify {
 
 std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
-  return std::shared_ptr<OrvuNotifiedMessage>(new OrvuNotifiedMessage());
+  return platform::MakeShared<OrvuNotifiedMessage, Access>();
 }
 
 void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {
-  std::u16string normalised(phone);
+  std::u16string normalised;
+  normalised.reserve(phone.size() + 1);  // room for the "+" normalising may put in front
+  normalised.assign(phone);
   gateway::StripSeparators(normalised);
   gateway::NormalizePhoneGsm(normalised);
   recipient.phoneGsm_ = std::move(normalised);

@@ -1,5 +1,6 @@
 #include "notify/access.hpp"
 #include "platform/conversions.hpp"
+#include "platform/in_place.hpp"
 
 namespace orvulink {
 
@@ -44,7 +45,7 @@ std::vector<OrvuNotifiedOrderID::MessagePtr>::const_iterator OrvuNotifiedOrderID
 }
 
 std::shared_ptr<OrvuNotifiedOrderID> notify::Access::NewOrderID(std::u16string orderId) {
-  std::shared_ptr<OrvuNotifiedOrderID> created(new OrvuNotifiedOrderID());
+  auto created = platform::MakeShared<OrvuNotifiedOrderID, Access>();
   created->orderID_ = std::move(orderId);
   return created;
 }

@@ -73,7 +73,21 @@ std::optional<Date> LocalDateTime(std::u16string_view date, std::u16string_view 
   }
 }
 
+// Plain digits, perhaps after a minus, as the gateway writes its codes: read without the
+// general conversion, which gives the same number.
+std::optional<std::int32_t> PlainWholeNumber(std::u16string_view text) {
+  const std::size_t sign = !text.empty() && text.front() == u'-' ? 1 : 0;
+  if (text.size() <= sign || text.size() - sign > 9) return std::nullopt;
+  std::int32_t value = 0;
+  for (std::size_t i = sign; i < text.size(); ++i) {
+    if (text[i] < u'0' || text[i] > u'9') return std::nullopt;
+    value = value * 10 + (text[i] - u'0');
+  }
+  return sign ? -value : value;
+}
+
 std::optional<std::int32_t> WholeNumber(std::u16string_view text) {
+  if (auto plain = PlainWholeNumber(text)) return plain;
   try {
     return platform::TextToLong(text);
   } catch (const AutomationError&) {
@@ -88,11 +102,17 @@ OrvuLink_StateNotify StatusFrom(std::u16string_view field) {
   return static_cast<OrvuLink_StateNotify>(*code);
 }
 
-std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(
-    OrvuNotifiedOrderID& orderId, const std::vector<std::u16string_view>& fields) {
+// The five fields of an entry, viewing it, and how many it has (more than five are counted).
+struct EntryFields {
+  std::u16string_view at[5];
+  std::size_t size = 0;
+};
+
+std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(OrvuNotifiedOrderID& orderId,
+                                                     const EntryFields& fields) {
   if (!Access::PhoneSelected(orderId)) return Access::NewRecipient();
-  if (fields.size() < 3) return nullptr;
-  return Access::Recipients(orderId).Find(fields[2]);
+  if (fields.size < 3) return nullptr;
+  return Access::Recipients(orderId).Find(fields.at[2]);
 }
 
 }  // namespace
@@ -100,23 +120,23 @@ std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(
 void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
   // Most entries carry their own time: the clock is read only for those that do not.
   const std::u16string filled = HasPlaceholder(entry) ? WithPresentFilledIn(entry) : u"";
-  const std::vector<std::u16string_view> fields =
-      platform::SplitViews(filled.empty() ? entry : filled, u",");
+  EntryFields fields;
+  fields.size = platform::SplitFirst(filled.empty() ? entry : filled, u",", fields.at);
   auto recipient = ChooseRecipient(orderId, fields);
   if (!recipient) return;
   const bool created = !Access::PhoneSelected(orderId);
-  if (fields.size() >= 2) {
-    if (auto date = LocalDateTime(fields[0], fields[1])) Access::DateTime(*recipient) = *date;
+  if (fields.size >= 2) {
+    if (auto date = LocalDateTime(fields.at[0], fields.at[1])) Access::DateTime(*recipient) = *date;
   }
-  if (fields.size() >= 3) Access::SetPhoneGsm(*recipient, fields[2]);
-  if (fields.size() == 5) {
-    if (auto reason = WholeNumber(fields[4])) {
+  if (fields.size >= 3) Access::SetPhoneGsm(*recipient, fields.at[2]);
+  if (fields.size == 5) {
+    if (auto reason = WholeNumber(fields.at[4])) {
       Access::ReasonCode(*recipient) = static_cast<OrvuLink_CodeReason>(*reason);
     }
   } else {
     Access::ReasonCode(*recipient) = ORVULINK_CODEREASON_INDEFINITE;
   }
-  Access::Status(*recipient) = StatusFrom(fields.size() >= 4 ? fields[3] : std::u16string_view());
+  Access::Status(*recipient) = StatusFrom(fields.size >= 4 ? fields.at[3] : std::u16string_view());
   // A number the order ID already has keeps its first recipient.
   if (created) Access::Recipients(orderId).Add(Access::PhoneGsm(*recipient), recipient);
 }

@@ -24,17 +24,17 @@ bool Reported(std::u16string_view entries) {
 }
 
 void ApplyStatusLine(const AskedOrderIds& asked, std::u16string_view line) {
-  const std::vector<std::u16string_view> fields = platform::SplitViews(line, u"\t");
-  if (fields.empty()) platform::RaiseRuntimeError(platform::kErrSubscript);
+  std::u16string_view fields[2];
+  const std::size_t count = platform::SplitFirst(line, u"\t", fields);
+  if (count == 0) platform::RaiseRuntimeError(platform::kErrSubscript);
   const auto orderId = asked.Find(fields[0]);
   if (!orderId) return;
-  if (fields.size() < 2) platform::RaiseRuntimeError(platform::kErrSubscript);
+  if (count < 2) platform::RaiseRuntimeError(platform::kErrSubscript);
   const bool reported = Reported(fields[1]);
   Access::Status(*orderId) = reported ? ORVULINK_ORDERID_CORRECTED : ORVULINK_ORDERID_NOTCORRECTED;
   if (!reported) return;
-  for (std::u16string_view entry : platform::SplitViews(fields[1], u";")) {
-    ApplyStatusEntry(*orderId, entry);
-  }
+  platform::ForEachPiece(fields[1], u";",
+                         [&](std::u16string_view entry) { ApplyStatusEntry(*orderId, entry); });
 }
 
 }  // namespace
@@ -69,8 +69,8 @@ std::u16string QueryText(const NotifyListState& state) {
 }
 
 void ApplyStatusLines(const AskedOrderIds& asked, std::u16string_view payload) {
-  for (std::u16string_view line : platform::SplitViews(payload, u"\r\n"))
-    ApplyStatusLine(asked, line);
+  platform::ForEachPiece(payload, u"\r\n",
+                         [&](std::u16string_view line) { ApplyStatusLine(asked, line); });
 }
 
 void FinaliseOrderIDs(const AskedOrderIds& asked) {
@@ -105,7 +105,7 @@ bool QueryStatus(OrvuNotifiedMessages& list) {
   const std::u16string answer = gateway::ThisThreadExchangeForm().getUrl(command.str());
   platform::PumpIgnoringHostErrors();
   gateway::DecodeAnswer(control, answer);
-  const std::u16string payload = gateway::Payload(answer);
+  const std::u16string_view payload = gateway::PayloadView(answer);
   if (payload.empty() || platform::EqualFolded(payload, u"NULL")) {
     core::RaiseNumbered(control, ORVULINK_ERROR_COMMAND);
   }

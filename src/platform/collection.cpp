@@ -5,10 +5,18 @@
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace orvulink {
 namespace {
+
+// Room for one more, growing by doubling as push_back would: reserving exactly one more each
+// time would move every item on every add.
+template <class Items>
+void MakeRoomForOne(Items& items) {
+  if (items.size() == items.capacity()) items.reserve(std::max<std::size_t>(8, 2 * items.size()));
+}
 
 std::size_t CheckedPosition(std::int32_t index, std::size_t count) {
   if (index < 1 || static_cast<std::size_t>(index) > count) {
@@ -26,8 +34,8 @@ void Collection::Add(Variant item, const BStr& key) {
     if (positions_.contains(*folded)) platform::RaiseRuntimeError(platform::kErrDuplicateKey);
   }
   // Reserve first so that nothing below can fail half-way through the three containers.
-  items_.reserve(items_.size() + 1);
-  keys_.reserve(keys_.size() + 1);
+  MakeRoomForOne(items_);
+  MakeRoomForOne(keys_);
   if (folded) positions_.emplace(*folded, items_.size());
   items_.push_back(std::move(item));
   keys_.push_back(std::move(folded));

@@ -178,16 +178,18 @@ unsigned char Cp1252Byte(char16_t unit) {
 
 std::string EncodeCp1252(std::u16string_view text) {
   std::string out(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i)
-    out[i] = static_cast<char>(Cp1252Byte(text[i]));
+  // ASCII, nearly every unit of a command, is tested first and inline.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    out[i] = static_cast<char>(unit < 0x80 ? unit : Cp1252Byte(unit));
+  }
   return out;
 }
 
 std::u16string DecodeCp1252(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  for (char byte : bytes)
-    out.push_back(Cp1252Unit(static_cast<unsigned char>(byte)));
+  std::u16string out(bytes.size(), u'\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    out[i] = Cp1252Unit(static_cast<unsigned char>(bytes[i]));
   return out;
 }
 

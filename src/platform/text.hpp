@@ -29,6 +29,29 @@ std::vector<std::u16string_view> SplitViews(std::u16string_view text,
 // Split at every `separator` (non-empty). An empty text gives no pieces at all; otherwise
 // n separators give n + 1 pieces.
 std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view separator);
+// As SplitViews, without a vector: `piece` is called with each piece in turn.
+template <class Piece>
+void ForEachPiece(std::u16string_view text, std::u16string_view separator, Piece piece) {
+  if (text.empty()) return;
+  std::size_t start = 0;
+  for (auto hit = text.find(separator); hit != std::u16string_view::npos && !separator.empty();
+       hit = text.find(separator, start)) {
+    piece(text.substr(start, hit - start));
+    start = hit + separator.size();
+  }
+  piece(text.substr(start));
+}
+// As SplitViews, the first pieces written to `first`; returns the count of all the pieces.
+template <std::size_t N>
+std::size_t SplitFirst(std::u16string_view text, std::u16string_view separator,
+                       std::u16string_view (&first)[N]) {
+  std::size_t count = 0;
+  ForEachPiece(text, separator, [&](std::u16string_view piece) {
+    if (count < N) first[count] = piece;
+    ++count;
+  });
+  return count;
+}
 // Leading and trailing spaces (U+0020 only) removed.
 std::u16string TrimSpaces(std::u16string_view text);
 // Leading and trailing characters of `blanks` removed (settings files).

@@ -4,6 +4,7 @@
 #include <orvulink/send.hpp>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,12 @@ std::vector<BStr> DistinctOrderIDs(std::u16string_view field);
 void ReleaseSendList(core::ControlState& state);
 
 struct Access {
+  // For platform::MakeShared: the constructors are Access's alone.
+  template <class T>
+  static void Construct(T* at) {
+    ::new (static_cast<void*>(at)) T();
+  }
+
   static std::shared_ptr<OrvuSendOrderID> NewOrderIDs();
   static std::shared_ptr<OrvuSendMessage> NewMessage();
   static std::shared_ptr<OrvuSendMessages> NewList();

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace orvulink::send {
@@ -20,7 +21,27 @@ constexpr std::size_t kMaxNumericSender = 15;
 constexpr std::size_t kMinNamedSender = 3;
 constexpr std::size_t kMaxNamedSender = 11;
 
+// The pieces here all start with an ASCII unit: a text is first walked against a table of
+// those units, and the pieces compared only where one occurs.
+bool ContainsAny(std::u16string_view text, std::initializer_list<std::u16string_view> pieces) {
+  std::uint64_t starts[2] = {0, 0};
+  for (std::u16string_view piece : pieces) {
+    if (piece.front() >= 128) return true;  // not expected: let the piece-by-piece search decide
+    starts[piece.front() / 64] |= std::uint64_t{1} << (piece.front() % 64);
+  }
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 128 || (starts[unit / 64] >> (unit % 64) & 1) == 0) continue;
+    for (std::u16string_view piece : pieces) {
+      if (text.substr(i).starts_with(piece)) return true;
+    }
+  }
+  return false;
+}
+
 std::u16string DeleteAll(std::u16string text, std::initializer_list<std::u16string_view> pieces) {
+  // One walk finds most texts clean; only then is each piece looked for in turn.
+  if (!ContainsAny(text, pieces)) return text;
   for (std::u16string_view piece : pieces) {
     if (text.find(piece) != std::u16string::npos) text = platform::ReplaceAll(text, piece, u"");
   }

@@ -1,4 +1,5 @@
 #include "platform/conversions.hpp"
+#include "platform/in_place.hpp"
 #include "platform/text.hpp"
 #include "send/access.hpp"
 
@@ -28,7 +29,7 @@ std::shared_ptr<Enumerator<BStr>> OrvuSendOrderID::NewEnum() const {
 namespace send {
 
 std::shared_ptr<OrvuSendOrderID> Access::NewOrderIDs() {
-  return std::shared_ptr<OrvuSendOrderID>(new OrvuSendOrderID());
+  return platform::MakeShared<OrvuSendOrderID, Access>();
 }
 
 std::vector<BStr> DistinctOrderIDs(std::u16string_view field) {
@@ -52,7 +53,7 @@ void Access::ReleaseAll(OrvuSendOrderID& ids) {
 }
 
 std::shared_ptr<OrvuSendMessage> Access::NewMessage() {
-  return std::shared_ptr<OrvuSendMessage>(new OrvuSendMessage());
+  return platform::MakeShared<OrvuSendMessage, Access>();
 }
 
 }  // namespace send

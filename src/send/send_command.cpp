@@ -19,6 +19,7 @@
 #include "send/send_list_state.hpp"
 
 #include <algorithm>
+#include <optional>
 
 namespace orvulink::send {
 namespace {
@@ -65,20 +66,21 @@ std::u16string TakeGroupPhones(SendListState& state, const ComposeStart& start,
   return phones;
 }
 
-std::u16string GroupLine(std::int32_t number, OrvuSendMessage& first, std::u16string_view phones) {
+// The group's line, appended to the send data.
+void AppendGroupLine(std::u16string& sendData, std::int32_t number, OrvuSendMessage& first,
+                     std::u16string_view phones) {
   const std::u16string& dateText = Access::DateText(first);
   const bool now = SendsNow(dateText);
   const std::u16string date = now ? u"0000-00-00" : dateText.substr(0, 10);
   const std::u16string time =
       now ? u"00:00" : dateText.substr(dateText.size() < 5 ? 0 : dateText.size() - 5);
-  std::u16string line = gateway::EncodeParameter(platform::ToDecimal(number));
+  gateway::AppendEncodedParameter(sendData, platform::ToDecimal(number));
   for (std::u16string_view field : {std::u16string_view(Access::Sender(first)), phones,
                                     std::u16string_view(Access::Text(first)),
                                     std::u16string_view(date), std::u16string_view(time)}) {
-    line += u'\t';
-    line += gateway::EncodeParameter(field);
+    sendData += u'\t';
+    gateway::AppendEncodedParameter(sendData, field);
   }
-  return line;
 }
 
 void ComposeInto(SendListState& state, SendBatch& batch) {
@@ -97,17 +99,28 @@ void ComposeInto(SendListState& state, SendBatch& batch) {
     const std::u16string phones = TakeGroupPhones(state, start, carried);
     if (phones.empty()) continue;
     if (!batch.sendData.empty()) batch.sendData += u"\r\n";
-    batch.sendData += GroupLine(number, *first, phones);
+    AppendGroupLine(batch.sendData, number, *first, phones);
     batch.groups.push_back(std::move(carried));
   }
 }
 
-void MarkAccepted(OrvuSendMessage& message, const std::vector<BStr>& orderIds) {
+// One answer accepts a group: the clock is read once for it, at the first member sent at once.
+struct GroupAcceptance {
+  const std::vector<BStr>& orderIds;
+  std::optional<Date> moment;
+  Date Moment() {
+    if (!moment) moment = platform::Now();
+    return *moment;
+  }
+};
+
+void MarkAccepted(OrvuSendMessage& message, GroupAcceptance& acceptance) {
   Access::Status(message) = ORVULINK_MESSAGESEND_FORWARD;
   // The send date of a message sent at once becomes the moment it was accepted.
   if (SendsNow(Access::DateText(message))) {
-    SetDateTime(message, platform::Now());
+    SetDateTime(message, acceptance.Moment());
   }
+  const std::vector<BStr>& orderIds = acceptance.orderIds;
   auto ids = Access::NewOrderIDs();
   Access::OrderID(message) = ids;
   Access::SetOrderIDs(*ids, orderIds);
@@ -117,7 +130,7 @@ void MarkAccepted(OrvuSendMessage& message, const std::vector<BStr>& orderIds) {
 // the answer, so that the host can follow it. The counters are the list's: a message the host
 // cleared from the list no longer counts there.
 void ApplyToMessage(SendListState& state, const SendBatch& batch, CarriedMessage& carried,
-                    const RefusedNumbers& refused, const std::vector<BStr>& orderIds) {
+                    const RefusedNumbers& refused, GroupAcceptance& acceptance) {
   OrvuSendMessage& message = *carried.message;
   const OrvuLink_StatusMessage status = Access::Status(message);
   if (carried.applied ||
@@ -129,7 +142,7 @@ void ApplyToMessage(SendListState& state, const SendBatch& batch, CarriedMessage
     Access::Status(message) = ORVULINK_MESSAGESEND_ERRGATEWAY;
     if (stillListed) ++state.countMessageError;
   } else {
-    MarkAccepted(message, orderIds);
+    MarkAccepted(message, acceptance);
     if (stillListed) ++state.countMessageForward;
   }
 }
@@ -143,9 +156,10 @@ void ApplyGroupResult(SendListState& state, SendBatch& batch, std::u16string_vie
     const RefusedNumbers refused(refusedField);
     // Read once for the group: every accepted member gets a list of its own with these IDs.
     const std::vector<BStr> orderIds = DistinctOrderIDs(orderIdField);
+    GroupAcceptance acceptance{orderIds, std::nullopt};
     for (CarriedMessage& carried : group->messages) {
       platform::PumpIgnoringHostErrors();
-      ApplyToMessage(state, batch, carried, refused, orderIds);
+      ApplyToMessage(state, batch, carried, refused, acceptance);
     }
   });
 }

@@ -30,7 +30,7 @@ void QueueIfComplete(SendListState& state, OrvuSendMessage& message) {
 
 // The message joins the group of the first earlier message with its key, or opens one.
 void PlaceInGroup(SendListState& state, OrvuSendMessage& message) {
-  const auto found = state.groupByKey.find(KeyOf(message));
+  const auto found = state.groupByKey.find(KeyViewOf(message));
   if (found == state.groupByKey.end()) {
     Access::GroupIndex(message) = static_cast<std::int16_t>(state.nextGroup++);
     return;

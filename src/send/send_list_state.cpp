@@ -6,11 +6,11 @@
 
 namespace orvulink::send {
 
-std::size_t GroupKeyHash::operator()(const GroupKey& key) const noexcept {
-  const std::hash<std::u16string> hash;
+std::size_t GroupKeyHash::operator()(const GroupKeyView& key) const noexcept {
+  const std::hash<std::u16string_view> hash;
   std::size_t seed = hash(key.sender);
-  for (const std::u16string* part : {&key.text, &key.dateText}) {
-    seed ^= hash(*part) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+  for (const std::u16string_view part : {key.text, key.dateText}) {
+    seed ^= hash(part) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
   }
   return seed;
 }
@@ -47,13 +47,16 @@ void SendListState::Reset() {
 GroupKey KeyOf(OrvuSendMessage& message) {
   return {Access::Sender(message), Access::Text(message), Access::DateText(message)};
 }
+GroupKeyView KeyViewOf(OrvuSendMessage& message) {
+  return {Access::Sender(message), Access::Text(message), Access::DateText(message)};
+}
 
 bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
                       const std::u16string& phone) {
   const auto found = group.positionsByPhone.find(phone);
   if (found == group.positionsByPhone.end()) return false;
-  for (std::int16_t position : found->second) {
-    const auto* member = list.At(position);
+  for (std::size_t i = 0; i < found->second.size(); ++i) {
+    const auto* member = list.At(found->second[i]);
     if (member && Access::Status(**member) != ORVULINK_MESSAGESEND_CANCELLED) return true;
   }
   return false;
@@ -64,7 +67,9 @@ void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message
   const std::int32_t number = Access::GroupIndex(added);
   list.store.push_back(std::move(message));
   // The first message with a key decides the key's group, as a walk over the list would.
-  list.groupByKey.try_emplace(KeyOf(added), number);
+  // Copied only when new: most adds repeat a key already there.
+  if (list.groupByKey.find(KeyViewOf(added)) == list.groupByKey.end())
+    list.groupByKey.emplace(KeyOf(added), number);
   if (SendGroup* group = list.Group(number)) {
     group->members.push_back(Access::ListPosition(added));
     group->positionsByPhone[Access::PhoneGsm(added)].push_back(Access::ListPosition(added));
@@ -82,8 +87,8 @@ void CancelMessage(SendListState& state, OrvuSendMessage& message) {
   const auto found = group.positionsByPhone.find(Access::PhoneGsm(message));
   if (found == group.positionsByPhone.end()) return;
   // The first duplicate of the withdrawn message takes its place.
-  for (std::int16_t position : found->second) {
-    const auto* member = state.At(position);
+  for (std::size_t i = 0; i < found->second.size(); ++i) {
+    const auto* member = state.At(found->second[i]);
     if (member && Access::Status(**member) == ORVULINK_MESSAGESEND_ERRDOUBLE) {
       Access::Status(**member) = ORVULINK_MESSAGESEND_TOSEND;
       return;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,14 +22,56 @@ struct GroupKey {
   std::u16string dateText;
   friend bool operator==(const GroupKey&, const GroupKey&) = default;
 };
+// A message's key as it stands in the message, for lookups that copy nothing.
+struct GroupKeyView {
+  std::u16string_view sender;
+  std::u16string_view text;
+  std::u16string_view dateText;
+  friend bool operator==(const GroupKeyView&, const GroupKeyView&) = default;
+};
+inline GroupKeyView ViewOf(const GroupKey& key) noexcept {
+  return {key.sender, key.text, key.dateText};
+}
+inline GroupKeyView ViewOf(const GroupKeyView& key) noexcept {
+  return key;
+}
 struct GroupKeyHash {
-  std::size_t operator()(const GroupKey& key) const noexcept;
+  using is_transparent = void;
+  std::size_t operator()(const GroupKeyView& key) const noexcept;
+  std::size_t operator()(const GroupKey& key) const noexcept { return (*this)(ViewOf(key)); }
+};
+struct GroupKeyEqual {
+  using is_transparent = void;
+  template <class A, class B>
+  bool operator()(const A& a, const B& b) const noexcept {
+    return ViewOf(a) == ViewOf(b);
+  }
+};
+
+// The list positions of a group's members with one number, in the order added: nearly always
+// one, held without an allocation of its own.
+class PhonePositions {
+ public:
+  void push_back(std::int16_t position) {
+    if (count_++ == 0) {
+      first_ = position;
+    } else {
+      more_.push_back(position);
+    }
+  }
+  std::size_t size() const noexcept { return count_; }
+  std::int16_t operator[](std::size_t i) const { return i == 0 ? first_ : more_[i - 1]; }
+
+ private:
+  std::size_t count_ = 0;
+  std::int16_t first_ = 0;
+  std::vector<std::int16_t> more_;
 };
 
 struct SendGroup {
   std::vector<std::int16_t> members;  // list positions in the order added
-  // List positions of the members per recipient number, in the order added.
-  std::unordered_map<std::u16string, std::vector<std::int16_t>> positionsByPhone;
+  // List positions of the members per recipient number.
+  std::unordered_map<std::u16string, PhonePositions> positionsByPhone;
 };
 
 struct SendListState {
@@ -45,7 +88,7 @@ struct SendListState {
   std::vector<SendGroup> groups;  // by group number
   std::int32_t nextGroup = 0;
   std::int32_t lastGroup = -1;
-  std::unordered_map<GroupKey, std::int32_t, GroupKeyHash> groupByKey;
+  std::unordered_map<GroupKey, std::int32_t, GroupKeyHash, GroupKeyEqual> groupByKey;
   // Messages that became TOSEND since the send in progress began composing: what still waits
   // once it is applied.
   std::int16_t toSendSinceCompose = 0;
@@ -66,6 +109,7 @@ struct SendListState {
 };
 
 GroupKey KeyOf(OrvuSendMessage& message);
+GroupKeyView KeyViewOf(OrvuSendMessage& message);
 
 // Whether a member of `group` other than a cancelled one already goes to `phone`.
 bool HasLiveRecipient(const SendListState& list, const SendGroup& group,

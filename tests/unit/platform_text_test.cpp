@@ -1,8 +1,12 @@
+#include "platform/keyed_list.hpp"
 #include "platform/text.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace orvulink::platform {
 namespace {
@@ -47,6 +51,62 @@ TEST(TextHelpersTest, FoldCase) {
        u"\u0391\u03A3\u0386\u038F\u0410\u042F\u0401"}};
   for (const auto& [text, folded] : folds)
     EXPECT_EQ(FoldCase(text), folded) << Utf16ToUtf8(text);
+}
+
+}  // namespace
+}  // namespace orvulink::platform
+
+namespace orvulink::platform {
+namespace {
+
+// The counting splitter keeps the pieces SplitViews gives, and counts those beyond its room.
+TEST(SplitFirstTest, AgreesWithSplitViews) {
+  const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+      {u"", u","}, {u"a", u","},         {u",", u","},           {u"a,b,,c,d,e,f", u","},
+      {u"a", u""}, {u"x\r\ny", u"\r\n"}, {u"x\ry\r\n", u"\r\n"},
+  };
+  for (const auto& [text, separator] : cases) {
+    const auto views = SplitViews(text, separator);
+    std::u16string_view first[3];
+    const std::size_t count = SplitFirst(text, separator, first);
+    ASSERT_EQ(count, views.size());
+    for (std::size_t i = 0; i < std::min<std::size_t>(count, 3); ++i)
+      EXPECT_EQ(first[i], views[i]);
+  }
+}
+
+// A keyed list against a plain walk of folded keys, through adds, finds and removals that
+// take it past the length where it builds its index and back down.
+TEST(KeyedListTest, MatchesAWalkOfFoldedKeysAcrossItsIndex) {
+  KeyedList<std::shared_ptr<int>> list;
+  std::vector<std::pair<std::u16string, std::shared_ptr<int>>> model;
+  const auto modelPosition = [&](std::u16string_view key) {
+    for (std::size_t i = 0; i < model.size(); ++i)
+      if (model[i].first == FoldCase(key)) return static_cast<int>(i);
+    return -1;
+  };
+  unsigned seed = 7;
+  for (int step = 0; step < 4000; ++step) {
+    seed = seed * 1103515245 + 12345;
+    const std::u16string key = (seed >> 8) % 2 ? u"K" : u"k";
+    const std::u16string name = key + ToDecimal(static_cast<long long>((seed >> 12) % 24));
+    const int at = modelPosition(name);
+    // Phases of mostly adding (about 16 entries held) and mostly removing (about 5).
+    const bool adding = (step / 500) % 2 == 0 ? (seed >> 20) % 3 != 0 : (seed >> 20) % 5 == 0;
+    if (adding) {
+      auto entry = std::make_shared<int>(step);
+      ASSERT_EQ(list.Add(name, entry), at < 0);
+      if (at < 0) model.emplace_back(FoldCase(name), entry);
+    } else {
+      ASSERT_EQ(list.Remove(name), at >= 0);
+      if (at >= 0) model.erase(model.begin() + at);
+    }
+    ASSERT_EQ(list.Count(), model.size());
+    for (std::size_t i = 0; i < model.size(); ++i) {
+      ASSERT_EQ(list.Entries()[i], model[i].second);
+      ASSERT_EQ(list.Find(u"K" + model[i].first.substr(1)), model[i].second);
+    }
+  }
 }
 
 }  // namespace
