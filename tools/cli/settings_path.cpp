@@ -2,24 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 #include "exit_codes.hpp"
+#include "user_folders.hpp"
 
 namespace orvulink::cli {
 namespace {
 
-std::filesystem::path Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::filesystem::path() : std::filesystem::path(value);
-}
-
 std::filesystem::path SettingsFolder() {
-  const std::filesystem::path xdg = Environment("XDG_CONFIG_HOME");
-  if (xdg.is_absolute()) return xdg / "orvulink";
-  const std::filesystem::path home = Environment("HOME");
-  if (!home.empty()) return home / ".config" / "orvulink";
-  throw UsageError("no settings file: neither XDG_CONFIG_HOME nor HOME is set; use --settings");
+  const std::filesystem::path config = XdgFolder("XDG_CONFIG_HOME", ".config");
+  if (config.empty())
+    throw UsageError("no settings file: neither XDG_CONFIG_HOME nor HOME is set; use --settings");
+  return config / "orvulink";
 }
 
 }  // namespace
