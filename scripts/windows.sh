@@ -46,61 +46,73 @@ rm -rf "$WINEPREFIX"
 "$wine" wineboot -i >/dev/null 2>&1
 wineserver=$(dirname "$(readlink -f "$wine")")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-sim_pid=""
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  for pid in "${sim_pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   "$wineserver" -k 2>/dev/null || true
 }
 trap cleanup EXIT
 "$wine" regsvr32 /s "$build/OrvuLink.dll"
 
-step "the simulator on loopback"
-work="$build/test-run"
-rm -rf "$work" && mkdir -p "$work"
-"$sim" --listen 127.0.0.1:0 >"$work/sim.out" 2>"$work/sim.err" &
-sim_pid=$!
-banner=""
-for _ in $(seq 100); do
-  banner=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
-  [ -n "$banner" ] && break
-  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/sim.err" >&2; exit 1; }
-  sleep 0.1
-done
-[ -n "$banner" ] || { echo "the simulator did not start" >&2; exit 1; }
-port=${banner##*:}
-export ORVULINK_GATEWAY_HOST="127.0.0.1:$port"
-export ORVULINK_SIM_URL="http://127.0.0.1:$port"
+# Starts a simulator (extra options: $@) and sets sim_port once it listens.
+sim_pids=()
+start_simulator() {
+  local out="$work/sim-${#sim_pids[@]}.out"
+  "$sim" --listen 127.0.0.1:0 "$@" >"$out" 2>"$out.err" &
+  sim_pids+=($!)
+  local banner=""
+  for _ in $(seq 100); do
+    banner=$(head -n 1 "$out" 2>/dev/null || true)
+    [ -n "$banner" ] && break
+    sleep 0.1
+  done
+  [ -n "$banner" ] || { cat "$out.err" >&2; echo "the simulator did not start" >&2; return 1; }
+  sim_port=${banner##*:}
+}
 
 # Wine's drive Z: is the root of the Unix file system.
 windows_path() { local path="Z:$1"; echo "${path//\//\\}"; }
 
-failed=0
 # A suite passes when cscript ends with 0 and its last line reports every check passed: Wine's
 # cscript ends a script that stops on a run-time error silently, with status 0.
 run_suite() {
-  local name=$1 script="$work/$1" out="$work/${1%.vbs}.out"
-  cat tests/windows/harness.vbs "tests/windows/$name" >"$script"
+  local suite=$1 name
+  name=$(basename "$suite")
+  local script="$work/$name" out="$work/${name%.vbs}.out"
+  cat tests/windows/harness.vbs "$suite" >"$script"
   curl -fsS -d '' "$ORVULINK_SIM_URL/control/reset" >/dev/null
   local status=0
   "$wine" cscript //nologo "$(windows_path "$script")" >"$out" 2>&1 || status=$?
   cat "$out"
   if [ $status -ne 0 ] || ! tail -n 1 "$out" | grep -Eq '^[a-z_]+: ([0-9]+)/\1 checks passed'; then
-    echo "FAILED: $name (status $status)"
+    echo "FAILED: $suite (status $status)"
     return 1
   fi
 }
 
+step "the simulator on loopback"
+work="$build/test-run"
+rm -rf "$work" && mkdir -p "$work"
+start_simulator
+export ORVULINK_GATEWAY_HOST="127.0.0.1:$sim_port"
+export ORVULINK_SIM_URL="http://127.0.0.1:$sim_port"
+
+failed=0
 for suite in tests/windows/*.vbs; do
-  name=$(basename "$suite")
-  [ "$name" = harness.vbs ] && continue
-  step "cscript $name"
-  run_suite "$name" || failed=1
+  [ "$(basename "$suite")" = harness.vbs ] && continue
+  step "cscript $(basename "$suite")"
+  run_suite "$suite" || failed=1
 done
-for client in "$build"/tests/windows/*.exe; do
-  [ -e "$client" ] || continue
-  step "$(basename "$client")"
-  curl -fsS -d '' "$ORVULINK_SIM_URL/control/reset" >/dev/null
-  "$wine" "$client" || failed=1
-done
+step "the C++ COM client (events, property bag)"
+"$wine" "$build/tests/windows/orvulink_com_client.exe" || failed=1
+
+step "HTTPS: refused until the simulator's certificate is trusted, then through"
+start_simulator --tls --write-ca "$work/ca.pem"
+# By name: Wine's certificate name check does not read IP addresses in the certificate.
+tls_host="localhost:$sim_port"
+ORVULINK_GATEWAY_HOST="$tls_host" run_suite tests/windows/tls/refused.vbs || failed=1
+"$wine" "$build/tests/windows/orvulink_trust_certificate.exe" "$(windows_path "$work/ca.pem")" \
+  || failed=1
+ORVULINK_GATEWAY_HOST="$tls_host" run_suite tests/windows/tls/trusted.vbs || failed=1
+
 step "done"
 exit $failed

@@ -24,6 +24,10 @@ namespace {
 constexpr std::chrono::milliseconds kTransferTimeout{150'000};
 
 std::int32_t InternetErrorFor(std::int32_t winHttpError) {
+  if (winHttpError >= windows::kWinHttpFirstCertificateError &&
+      winHttpError <= windows::kWinHttpLastCertificateError) {
+    return kInetSecurityProblem;
+  }
   switch (winHttpError) {
     case windows::kWinHttpNameNotResolved:
     case windows::kWinHttpCannotConnect:

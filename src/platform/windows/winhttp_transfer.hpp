@@ -63,5 +63,8 @@ inline constexpr std::int32_t kWinHttpCancelled = 12017;
 inline constexpr std::int32_t kWinHttpNameNotResolved = 12007;
 inline constexpr std::int32_t kWinHttpCannotConnect = 12029;
 inline constexpr std::int32_t kWinHttpSecureFailure = 12175;
+// The certificate errors: 12037 (expired) to 12045 (unknown authority).
+inline constexpr std::int32_t kWinHttpFirstCertificateError = 12037;
+inline constexpr std::int32_t kWinHttpLastCertificateError = 12045;
 
 }  // namespace orvulink::platform::windows
