@@ -5,6 +5,7 @@
 #include "com/events.hpp"
 #include "com/objects.hpp"
 #include "com/persist_bag.hpp"
+#include "com/persist_stream.hpp"
 
 #include <ocidl.h>
 
@@ -13,7 +14,8 @@ namespace {
 
 class ControlObject final : public DispatchObject<_OrvuLinkActiveX, OrvuLinkActiveX>,
                             public EventContainer,
-                            public IPersistPropertyBag {
+                            public IPersistPropertyBag,
+                            public IPersistStreamInit {
  public:
   explicit ControlObject(std::shared_ptr<OrvuLinkActiveX> core)
       : DispatchObject(std::move(core)), EventContainer(DIID___OrvuLinkActiveX) {}
@@ -24,7 +26,8 @@ class ControlObject final : public DispatchObject<_OrvuLinkActiveX, OrvuLinkActi
   ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
   ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
 
-  // IPersist, IPersistPropertyBag: the container's initialize, read and write notifications.
+  // IPersist, IPersistPropertyBag, IPersistStreamInit: the container's initialize, read and
+  // write notifications.
   HRESULT STDMETHODCALLTYPE GetClassID(CLSID* out) override {
     if (out == nullptr) return E_POINTER;
     *out = CLSID_OrvuLinkActiveX;
@@ -46,6 +49,21 @@ class ControlObject final : public DispatchObject<_OrvuLinkActiveX, OrvuLinkActi
       ContainerPropertyBag adapter(bag, nullptr);
       core_->WriteProperties(adapter);
     });
+  }
+
+  HRESULT STDMETHODCALLTYPE IsDirty() override { return S_OK; }  // always worth saving
+  HRESULT STDMETHODCALLTYPE Load(IStream* stream) override {
+    if (stream == nullptr) return E_POINTER;
+    return Guarded([&] { LoadSettings(*core_, *stream); });
+  }
+  HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL) override {
+    if (stream == nullptr) return E_POINTER;
+    return Guarded([&] { SaveSettings(*core_, *stream); });
+  }
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override {
+    if (size == nullptr) return E_POINTER;
+    size->QuadPart = 64 * 1024;  // ten settings of automation text, generously
+    return S_OK;
   }
 
   HRESULT STDMETHODCALLTYPE get_LastRespose(BSTR* out) override {
@@ -163,6 +181,7 @@ class ControlObject final : public DispatchObject<_OrvuLinkActiveX, OrvuLinkActi
       return static_cast<IConnectionPointContainer*>(this);
     if (IsEqualIID(iid, IID_IPersistPropertyBag) || IsEqualIID(iid, IID_IPersist))
       return static_cast<IPersistPropertyBag*>(this);
+    if (IsEqualIID(iid, IID_IPersistStreamInit)) return static_cast<IPersistStreamInit*>(this);
     return nullptr;
   }
 };
@@ -174,6 +193,11 @@ _OrvuLinkActiveX* ServeObject(const std::shared_ptr<OrvuLinkActiveX>& core) {
 }
 
 _OrvuLinkActiveX* CreateControl() {
+  // The core keeps per-thread state until each thread ends; the DLL must outlive it, so once a
+  // control exists the module stays loaded.
+  HMODULE pinned = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCWSTR>(&CreateControl), &pinned);
   return ServeObject(OrvuLinkActiveX::Create());
 }
 

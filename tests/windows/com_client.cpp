@@ -144,6 +144,43 @@ void CheckPropertyBag(_OrvuLinkActiveX* control) {
   persist->Release();
 }
 
+// The settings through a stream: saved from one control, read by a new one (whose creation
+// reset the thread's settings).
+void CheckPersistStream(_OrvuLinkActiveX* control) {
+  IPersistStreamInit* persist = nullptr;
+  Check("IPersistStreamInit", SUCCEEDED(control->QueryInterface(
+                                  IID_IPersistStreamInit, reinterpret_cast<void**>(&persist))));
+  IStream* stream = nullptr;
+  if (persist == nullptr || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return;
+  Check("Save to a stream", SUCCEEDED(persist->Save(stream, TRUE)));
+  persist->Release();
+  _OrvuLinkActiveX* second = NewControl();
+  BSTR text = nullptr;
+  second->get_UserName(&text);
+  Check("a new control starts empty", Text(text).empty());
+  IPersistStreamInit* reader = nullptr;
+  second->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&reader));
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  Check("Load from the stream", SUCCEEDED(reader->Load(stream)));
+  second->get_UserName(&text);
+  Check("UserName through the stream", Text(text) == L"demo");
+  second->get_ProxyUsername(&text);
+  Check("ProxyUsername through the stream", Text(text) == L"pu");
+  VARIANT_BOOL flag = VARIANT_TRUE;
+  second->get_AutomaticProxy(&flag);
+  Check("AutomaticProxy through the stream", flag == VARIANT_FALSE);
+  const LARGE_INTEGER garbageAt{};
+  stream->Seek(garbageAt, STREAM_SEEK_SET, nullptr);
+  const DWORD tooMany = 100000;
+  stream->Write(&tooMany, sizeof tooMany, nullptr);
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  Check("a damaged stream is refused", FAILED(reader->Load(stream)));
+  reader->Release();
+  second->Release();
+  stream->Release();
+}
+
 // Connects the sink to a list's connection point; returns the cookie (0 when it failed).
 DWORD Connect(IUnknown* list, REFIID events, ProgressSink& sink, IConnectionPoint** point) {
   IConnectionPointContainer* container = nullptr;
@@ -175,6 +212,8 @@ std::wstring FirstOrderID(_OrvuSendMessages* list) {
 std::wstring CheckSendEvents(_OrvuLinkActiveX* control, HWND window) {
   _OrvuSendMessages* list = nullptr;
   control->get_MessagesToSend(&list);
+  Check("MessagesToSend", list != nullptr);
+  if (list == nullptr) return {};
   ProgressSink sink;
   IConnectionPoint* point = nullptr;
   const DWORD cookie = Connect(list, DIID___OrvuSendMessages, sink, &point);
@@ -209,6 +248,8 @@ std::wstring CheckSendEvents(_OrvuLinkActiveX* control, HWND window) {
 void CheckNotifyEvents(_OrvuLinkActiveX* control, const std::wstring& orderID) {
   _OrvuNotifiedMessages* list = nullptr;
   control->get_MessagesToNotify(&list);
+  Check("MessagesToNotify", list != nullptr);
+  if (list == nullptr) return;
   ProgressSink sink;
   IConnectionPoint* point = nullptr;
   const DWORD cookie = Connect(list, DIID___OrvuNotifiedMessages, sink, &point);
@@ -231,6 +272,7 @@ void CheckNotifyEvents(_OrvuLinkActiveX* control, const std::wstring& orderID) {
 }  // namespace
 
 int main() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // every line out before a crash, if one comes
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 100;
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = CountingWindow;
@@ -243,6 +285,8 @@ int main() {
   if (control != nullptr) {
     CheckPropertyBag(control);
     CheckNotifyEvents(control, CheckSendEvents(control, window));
+    // Last: the second control it makes ends the thread's lists when it is released.
+    CheckPersistStream(control);
     control->Release();
   }
   CoUninitialize();

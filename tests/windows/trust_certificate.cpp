@@ -1,7 +1,8 @@
 // Trusts a PEM certificate the way a Windows administrator does: into the local machine's
 // Trusted Root Certification Authorities store. Used by scripts/windows.sh for the HTTPS suite.
-#include <wincrypt.h>
 #include <windows.h>
+
+#include <wincrypt.h>  // after windows.h, which it needs
 
 #include <cstdio>
 #include <fstream>
