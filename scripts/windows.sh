@@ -114,5 +114,23 @@ ORVULINK_GATEWAY_HOST="$tls_host" run_suite tests/windows/tls/refused.vbs || fai
   || failed=1
 ORVULINK_GATEWAY_HOST="$tls_host" run_suite tests/windows/tls/trusted.vbs || failed=1
 
+step "a proxy that asks for credentials (tinyproxy)"
+if [ -x /usr/sbin/tinyproxy ] || [ -x /usr/bin/tinyproxy ]; then
+  tinyproxy=$(command -v tinyproxy || echo /usr/sbin/tinyproxy)
+  proxy_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  printf 'Port %s\nListen 127.0.0.1\nAllow 127.0.0.1\nLogFile "%s"\nBasicAuth puser ppass\n' \
+    "$proxy_port" "$work/tinyproxy.log" >"$work/tinyproxy.conf"
+  "$tinyproxy" -d -c "$work/tinyproxy.conf" >/dev/null 2>&1 &
+  sim_pids+=($!)
+  for _ in $(seq 50); do
+    grep -q "listening\|Listening" "$work/tinyproxy.log" 2>/dev/null && break
+    sleep 0.1
+  done
+  ORVULINK_PROXY_PORT=$proxy_port run_suite tests/windows/proxy/through_proxy.vbs || failed=1
+else
+  echo "tinyproxy is not installed (scripts/install-deps.sh installs it): proxy suite not run"
+  failed=1
+fi
+
 step "done"
 exit $failed
