@@ -132,5 +132,9 @@ else
   failed=1
 fi
 
+step "regsvr32 /u: the class is gone"
+"$wine" regsvr32 /s /u "$build/OrvuLink.dll" || failed=1
+run_suite tests/windows/registration/unregistered.vbs || failed=1
+
 step "done"
 exit $failed
