@@ -1,9 +1,8 @@
 #include "gateway/log.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/system.hpp"
 #include "platform/text.hpp"
-
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <memory>
@@ -33,7 +32,7 @@ void WriteText(std::FILE* file, std::u16string_view text) {
 // Creates the file when missing and closes it again at once, as the trace expects.
 void CreateIfMissing(const std::filesystem::path& path) {
   if (FileExists(path)) return;
-  if (std::FILE* created = std::fopen(path.c_str(), "ab")) std::fclose(created);
+  if (std::FILE* created = platform::system::OpenFile(path, "ab")) std::fclose(created);
 }
 
 }  // namespace
@@ -43,7 +42,7 @@ void LogWriter::Write(std::u16string_view line) noexcept {
   try {
     if (stream_ == nullptr) {
       CreateIfMissing(path_);
-      std::FILE* file = std::fopen(path_.c_str(), "ab");
+      std::FILE* file = platform::system::OpenFile(path_, "ab");
       if (file == nullptr) return;
       stream_ = new Stream{file};
       WriteText(file, u"\r\n");
@@ -67,14 +66,9 @@ void LogWriter::Close() noexcept {
 }
 
 std::filesystem::path LogPath() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&LogPath), &info) != 0 && info.dli_fname != nullptr) {
-    std::error_code ignored;
-    auto own = std::filesystem::weakly_canonical(info.dli_fname, ignored);
-    if (own.empty()) own = info.dli_fname;
-    return own.parent_path() / kLogFileName;
-  }
-  return std::filesystem::path(kLogFileName);
+  const std::filesystem::path own = platform::system::ModuleFile();
+  if (own.empty()) return std::filesystem::path(kLogFileName);
+  return own.parent_path() / kLogFileName;
 }
 
 namespace {

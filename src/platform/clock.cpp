@@ -5,6 +5,7 @@
 #include <orvulink/platform.hpp>
 
 #include "platform/seam_slot.hpp"
+#include "platform/system.hpp"
 
 #include "platform/text.hpp"
 
@@ -33,7 +34,7 @@ bool FollowTimeZone() {
       value ? std::optional<std::string_view>(value) : std::nullopt;
   const auto now = std::chrono::steady_clock::now();
   if (lastZone && *lastZone == zone && now - lastRead < std::chrono::seconds(1)) return false;
-  tzset();
+  system::ReadTimeZone();
   lastZone = zone ? std::optional<std::string>(*zone) : std::nullopt;
   lastRead = now;
   return true;
@@ -41,7 +42,7 @@ bool FollowTimeZone() {
 
 Date LocalDate(std::time_t now) {
   std::tm local{};
-  if (localtime_r(&now, &local) == nullptr) return Date{};
+  if (!system::LocalTime(now, local)) return Date{};
   return Date::FromParts(
       DateParts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                 std::min(local.tm_sec, 59)});  // a leap second stays in its minute

@@ -1,7 +1,7 @@
-// The network seams' factories: process-wide, replaceable by hosts and tests, libcurl by default.
-#include "platform/curl_http_client.hpp"
-#include "platform/curl_probe_browser.hpp"
+// The network seams' factories: process-wide, replaceable by hosts and tests, the system's
+// transport by default.
 #include "platform/runtime_error.hpp"
+#include "platform/system.hpp"
 
 #include <orvulink/platform.hpp>
 
@@ -56,7 +56,7 @@ HttpClientFactory SetHttpClientFactory(HttpClientFactory factory) {
 
 std::unique_ptr<HttpClient> MakeHttpClient() {
   const HttpClientFactory factory = Current(&NetworkFactories::httpClient);
-  std::unique_ptr<HttpClient> client = factory ? factory() : MakeCurlHttpClient();
+  std::unique_ptr<HttpClient> client = factory ? factory() : system::MakeHttpClient();
   if (!client) RaiseCannotCreate("HTTP client");
   return client;
 }
@@ -67,7 +67,7 @@ ProbeBrowserFactory SetProbeBrowserFactory(ProbeBrowserFactory factory) {
 
 std::unique_ptr<ProbeBrowser> MakeProbeBrowser() {
   const ProbeBrowserFactory factory = Current(&NetworkFactories::probeBrowser);
-  std::unique_ptr<ProbeBrowser> browser = factory ? factory() : MakeCurlProbeBrowser();
+  std::unique_ptr<ProbeBrowser> browser = factory ? factory() : system::MakeProbeBrowser();
   if (!browser) RaiseCannotCreate("probe browser");
   return browser;
 }

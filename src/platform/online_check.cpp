@@ -1,40 +1,16 @@
-// The online check: online when some interface other than loopback is up and has an address.
+// The online check seam: the system's own test by default, replaceable by hosts and tests.
 #include <orvulink/platform.hpp>
 
 #include "platform/seam_slot.hpp"
-
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <sys/socket.h>
+#include "platform/system.hpp"
 
 #include <utility>
 
 namespace orvulink::platform {
 namespace {
 
-bool IsUsableInterface(const ifaddrs& entry) {
-  if (entry.ifa_addr == nullptr) return false;
-  const int family = entry.ifa_addr->sa_family;
-  if (family != AF_INET && family != AF_INET6) return false;
-  return (entry.ifa_flags & IFF_UP) != 0 && (entry.ifa_flags & IFF_LOOPBACK) == 0;
-}
-
-class InterfaceOnlineCheck final : public OnlineCheck {
- public:
-  bool IsOnline() override {
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0) return false;
-    bool online = false;
-    for (const ifaddrs* entry = list; entry != nullptr && !online; entry = entry->ifa_next) {
-      online = IsUsableInterface(*entry);
-    }
-    freeifaddrs(list);
-    return online;
-  }
-};
-
 SeamSlot<OnlineCheck>& Seam() {
-  static SeamSlot<OnlineCheck> slot(std::make_shared<InterfaceOnlineCheck>());
+  static SeamSlot<OnlineCheck> slot(system::MakeOnlineCheck());
   return slot;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/reentry.hpp"
 #include "platform/suppressed.hpp"
+#include "platform/system.hpp"
 
 #include <cstdint>
 #include <deque>
@@ -94,6 +95,7 @@ void PumpMessages() {
   ThreadPump& pump = ThisThread();
   PollSources(pump);
   DeliverQueued(pump, pump.nextSequence);
+  system::DispatchThreadMessages();
   // A copy, so that a hook replacing itself does not destroy the function that is running.
   if (auto hook = pump.hook) AsHostCode(hook);
 }

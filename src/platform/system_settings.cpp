@@ -1,8 +1,9 @@
-// The installation-folder lookup. The registry value it stands in for lives in a small text
-// file of `Key=Value` lines; the registry key path itself has no counterpart there.
+// The installation-folder lookup seam, and the `Key=Value` file that stands in for the registry
+// where there is none (the registry key path itself has no counterpart there).
 #include <orvulink/platform.hpp>
 
 #include "platform/seam_slot.hpp"
+#include "platform/system.hpp"
 
 #include "platform/text.hpp"
 
@@ -13,7 +14,6 @@
 namespace orvulink::platform {
 namespace {
 
-constexpr const char* kDefaultSettingsFile = "/etc/orvulink/orvulink.conf";
 constexpr std::string_view kBlanks = " \t\r\n";
 
 bool IsIgnoredLine(std::string_view line) {
@@ -51,7 +51,7 @@ class FileSystemSettings final : public SystemSettings {
 };
 
 SeamSlot<SystemSettings>& Seam() {
-  static SeamSlot<SystemSettings> slot(MakeFileSystemSettings(kDefaultSettingsFile));
+  static SeamSlot<SystemSettings> slot(system::MakeSystemSettings());
   return slot;
 }
 

@@ -12,7 +12,7 @@
 #include <set>
 
 #include "integration/integration_support.hpp"
-#include "platform/curl_http_client.hpp"
+#include "platform/posix/curl_http_client.hpp"
 #include "sim/command_parser.hpp"
 
 namespace orvulink::integration {

@@ -5,9 +5,9 @@
 
 #include <orvulink/platform.hpp>
 
-#include "platform/curl_global.hpp"
-#include "platform/curl_http_client.hpp"
-#include "platform/curl_probe_browser.hpp"
+#include "platform/posix/curl_global.hpp"
+#include "platform/posix/curl_http_client.hpp"
+#include "platform/posix/curl_probe_browser.hpp"
 #include "platform/runtime_error.hpp"
 #include "test_server.hpp"
 #include "test_support.hpp"

@@ -78,7 +78,4 @@ std::size_t AppendToString(char* data, std::size_t size, std::size_t count, void
 // The Content-Type of the last answer, "" when it had none.
 std::string CurlContentType(const CurlEasy& easy);
 
-// An answer body as text: UTF-8 when its Content-Type names charset=utf-8, else Windows-1252.
-std::u16string DecodeAnswerBody(std::string_view bytes, std::string_view contentType);
-
 }  // namespace orvulink::platform

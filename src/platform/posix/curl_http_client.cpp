@@ -1,10 +1,11 @@
 // The HTTP client on libcurl. Settings are only recorded until a send, which applies all of them
 // to a freshly reset handle: a send never inherits an option from the one before, while the
 // handle's connection cache still serves the retries of one exchange.
-#include "platform/curl_http_client.hpp"
+#include "platform/posix/curl_http_client.hpp"
 
-#include "platform/curl_global.hpp"
 #include "platform/http_status.hpp"
+#include "platform/page_text.hpp"
+#include "platform/posix/curl_global.hpp"
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
 

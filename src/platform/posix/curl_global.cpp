@@ -1,5 +1,5 @@
 // libcurl's process-wide start and the shared pieces of the platform's transfers.
-#include "platform/curl_global.hpp"
+#include "platform/posix/curl_global.hpp"
 
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
@@ -27,23 +27,6 @@ std::string OptionName(CURLoption option) {
   const curl_easyoption* known = curl_easy_option_by_id(option);
   return known != nullptr ? std::string("CURLOPT_") + known->name
                           : "option " + std::to_string(static_cast<int>(option));
-}
-
-char FoldAscii(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-// The value of the charset parameter of a Content-Type, lower case, quotes removed.
-std::string CharsetOf(std::string_view contentType) {
-  std::string folded(contentType.size(), '\0');
-  std::transform(contentType.begin(), contentType.end(), folded.begin(), FoldAscii);
-  const std::string_view key = "charset=";
-  const auto at = folded.find(key);
-  if (at == std::string::npos) return {};
-  std::string value = folded.substr(at + key.size());
-  value = value.substr(0, value.find_first_of("; \t"));
-  std::erase(value, '"');
-  return value;
 }
 
 }  // namespace
@@ -153,12 +136,6 @@ std::string CurlContentType(const CurlEasy& easy) {
     return {};
   }
   return contentType;
-}
-
-std::u16string DecodeAnswerBody(std::string_view bytes, std::string_view contentType) {
-  const std::string charset = CharsetOf(contentType);
-  if (charset == "utf-8" || charset == "utf8") return Utf8ToUtf16(bytes);
-  return DecodeCp1252(bytes);
 }
 
 }  // namespace orvulink::platform

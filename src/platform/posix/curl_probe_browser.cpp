@@ -2,9 +2,10 @@
 // state; everything posted to the pump (the poll, the events) holds that state only weakly and
 // carries the number of its navigation, so a browser stopped or destroyed in the meantime -
 // even from inside one of its own event handlers - is never touched by what was posted before.
-#include "platform/curl_probe_browser.hpp"
+#include "platform/posix/curl_probe_browser.hpp"
 
-#include "platform/curl_global.hpp"
+#include "platform/page_text.hpp"
+#include "platform/posix/curl_global.hpp"
 #include "platform/pump.hpp"
 #include "platform/runtime_error.hpp"
 
@@ -294,50 +295,11 @@ class CurlProbeBrowser final : public ProbeBrowser {
 
 // ASCII case-insensitive search for a tag opening `name` ("<body", "</body") that is followed by
 // the end of the tag name.
-std::size_t FindTag(std::u16string_view page, std::u16string_view name, std::size_t from) {
-  const auto folded = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
-  for (std::size_t at = from; at + name.size() <= page.size(); ++at) {
-    if (!std::equal(name.begin(), name.end(), page.begin() + static_cast<std::ptrdiff_t>(at),
-                    [&](char16_t n, char16_t p) { return n == folded(p); })) {
-      continue;
-    }
-    const std::size_t after = at + name.size();
-    if (after == page.size() ||
-        std::u16string_view(u"> \t\r\n/").find(page[after]) != std::u16string_view::npos) {
-      return at;
-    }
-  }
-  return std::u16string_view::npos;
-}
-
-std::u16string WithoutTags(std::u16string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  bool inTag = false;
-  for (char16_t c : text) {
-    if (c == u'<') inTag = true;
-    if (!inTag) out.push_back(c);
-    if (c == u'>') inTag = false;
-  }
-  return out;
-}
-
 }  // namespace
 
 std::unique_ptr<ProbeBrowser> MakeCurlProbeBrowser(milliseconds transferTimeout) {
   EnsureCurlGlobalInit();
   return std::make_unique<CurlProbeBrowser>(transferTimeout);
-}
-
-std::u16string PageBodyText(std::u16string_view page) {
-  constexpr auto npos = std::u16string_view::npos;
-  const std::size_t open = FindTag(page, u"<body", 0);
-  if (open == npos) return WithoutTags(page);
-  const std::size_t contentStart = page.find(u'>', open);
-  if (contentStart == npos) return {};
-  const std::size_t close = FindTag(page, u"</body", contentStart);
-  const std::size_t length = close == npos ? npos : close - contentStart - 1;
-  return WithoutTags(page.substr(contentStart + 1, length));
 }
 
 }  // namespace orvulink::platform

@@ -1,0 +1,14 @@
+# Cross-build for 64-bit Windows with Debian's mingw-w64 (posix threads: std::thread and
+# thread_local need them). Used by scripts/windows.sh.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ORVULINK_MINGW_PREFIX x86_64-w64-mingw32)
+
+set(CMAKE_CXX_COMPILER ${ORVULINK_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${ORVULINK_MINGW_PREFIX}-windres)
+set(ORVULINK_WIDL ${ORVULINK_MINGW_PREFIX}-widl CACHE FILEPATH "The IDL compiler")
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVULINK_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,124 @@
+// The status-query list, its order IDs and their recipients as COM objects.
+#include "com/events.hpp"
+#include "com/objects.hpp"
+
+namespace orvulink::com {
+namespace {
+
+class NotifiedMessageObject final
+    : public DispatchObject<_OrvuNotifiedMessage, OrvuNotifiedMessage> {
+ public:
+  using DispatchObject::DispatchObject;
+
+  HRESULT STDMETHODCALLTYPE get_PhoneGsm(BSTR* out) override {
+    return Get(out, [&] { return core_->PhoneGsm(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_DateTime(DATE* out) override {
+    return Get(out, [&] { return core_->DateTime(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_ReasonCode(::OrvuLink_CodeReason* out) override {
+    return Get(out, [&] { return core_->ReasonCode(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Status(::OrvuLink_StateNotify* out) override {
+    return Get(out, [&] { return core_->Status(); });
+  }
+};
+
+class NotifiedOrderIDObject final
+    : public DispatchObject<_OrvuNotifiedOrderID, OrvuNotifiedOrderID> {
+ public:
+  using DispatchObject::DispatchObject;
+
+  HRESULT STDMETHODCALLTYPE get_ItemPhone(BSTR phone, _OrvuNotifiedMessage** out) override {
+    return Get(out, [&] { return core_->ItemPhone(FromBstr(phone)); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuNotifiedMessage** out) override {
+    return Get(out, [&] { return core_->Item(index); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
+    return Get(out, [&] { return core_->Count(); });
+  }
+  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
+  HRESULT STDMETHODCALLTYPE get_OrderID(BSTR* out) override {
+    return Get(out, [&] { return core_->OrderID(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Status(::OrvuLink_StateOrederID* out) override {
+    return Get(out, [&] { return core_->Status(); });
+  }
+};
+
+// The status-query list sources ProgresNotify.
+class NotifyListObject final : public DispatchObject<_OrvuNotifiedMessages, OrvuNotifiedMessages>,
+                               public EventContainer {
+ public:
+  explicit NotifyListObject(std::shared_ptr<OrvuNotifiedMessages> core)
+      : DispatchObject(std::move(core)), EventContainer(DIID___OrvuNotifiedMessages) {
+    progress_ = core_->ProgresNotify.Connect(
+        [this](OrvuLink_CodeProgress& step) { FireWithLongByRef(1, step); });
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    return DispatchObject::QueryInterface(iid, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
+
+  HRESULT STDMETHODCALLTYPE get_ItemOrderID(BSTR orderID, _OrvuNotifiedOrderID** out) override {
+    return Get(out, [&] { return core_->ItemOrderID(FromBstr(orderID)); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuNotifiedOrderID** out) override {
+    return Get(out, [&] { return core_->Item(index); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
+    return Get(out, [&] { return core_->Count(); });
+  }
+  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
+  HRESULT STDMETHODCALLTYPE Clear() override {
+    return Guarded([&] { core_->Clear(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_AutoNotify(VARIANT_BOOL* out) override {
+    return Get(out, [&] { return core_->AutoNotify(); });
+  }
+  HRESULT STDMETHODCALLTYPE put_AutoNotify(VARIANT_BOOL value) override {
+    return Guarded([&] { core_->AutoNotify(FromVariantBool(value)); });
+  }
+  HRESULT STDMETHODCALLTYPE get_MaxListToNotify(short* out) override {
+    return Get(out, [&] { return core_->MaxListToNotify(); });
+  }
+  HRESULT STDMETHODCALLTYPE put_MaxListToNotify(short value) override {
+    return Guarded([&] { core_->MaxListToNotify(value); });
+  }
+  HRESULT STDMETHODCALLTYPE AddMessage(BSTR orderID, BSTR phoneGsm, VARIANT_BOOL* out) override {
+    return Get(out, [&] { return core_->AddMessage(FromBstr(orderID), FromBstr(phoneGsm)); });
+  }
+  HRESULT STDMETHODCALLTYPE GetStatusNotify(VARIANT_BOOL* out) override {
+    return Get(out, [&] { return core_->GetStatusNotify(); });
+  }
+  HRESULT STDMETHODCALLTYPE RemoveMessage(BSTR orderID, BSTR phoneGsm, VARIANT_BOOL* out) override {
+    return Get(out, [&] { return core_->RemoveMessage(FromBstr(orderID), FromBstr(phoneGsm)); });
+  }
+
+ protected:
+  void* QueryMore(REFIID iid) override {
+    if (IsEqualIID(iid, IID_IConnectionPointContainer))
+      return static_cast<IConnectionPointContainer*>(this);
+    return nullptr;
+  }
+
+ private:
+  Event<OrvuLink_CodeProgress&>::Connection progress_;
+};
+
+}  // namespace
+
+_OrvuNotifiedMessage* ServeObject(const std::shared_ptr<OrvuNotifiedMessage>& core) {
+  return Serve<NotifiedMessageObject>(core);
+}
+_OrvuNotifiedOrderID* ServeObject(const std::shared_ptr<OrvuNotifiedOrderID>& core) {
+  return Serve<NotifiedOrderIDObject>(core);
+}
+_OrvuNotifiedMessages* ServeObject(const std::shared_ptr<OrvuNotifiedMessages>& core) {
+  return Serve<NotifyListObject>(core);
+}
+
+}  // namespace orvulink::com

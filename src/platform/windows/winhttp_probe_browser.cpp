@@ -1,0 +1,209 @@
+// The probe browser on WinHTTP. No browser object is at hand on every Windows (nor under Wine),
+// so a navigation is one GET that follows redirects, run on a worker thread so that the caller's
+// thread stays free; its progress and outcome arrive as events through the thread's message
+// pump, in the order a browser gives them.
+#include "platform/system.hpp"
+
+#include "platform/page_text.hpp"
+#include "platform/probe_errors.hpp"
+#include "platform/pump.hpp"
+#include "platform/runtime_error.hpp"
+#include "platform/text.hpp"
+#include "platform/windows/win32.hpp"
+#include "platform/windows/winhttp_transfer.hpp"
+
+#include <atomic>
+#include <optional>
+#include <thread>
+#include <utility>
+
+namespace orvulink::platform {
+namespace {
+
+// A navigation outlasts the probe's own wait of about two minutes.
+constexpr std::chrono::milliseconds kTransferTimeout{150'000};
+
+std::int32_t InternetErrorFor(std::int32_t winHttpError) {
+  if (winHttpError >= windows::kWinHttpFirstCertificateError &&
+      winHttpError <= windows::kWinHttpLastCertificateError) {
+    return kInetSecurityProblem;
+  }
+  switch (winHttpError) {
+    case windows::kWinHttpNameNotResolved:
+    case windows::kWinHttpCannotConnect:
+      return kInetResourceNotFound;
+    case windows::kWinHttpTimeout:
+      return kInetConnectionTimeout;
+    case windows::kWinHttpSecureFailure:
+      return kInetSecurityProblem;
+    default:
+      return kInetDownloadFailure;
+  }
+}
+
+bool IsWebAddress(const std::u16string& url) {
+  const auto starts = [&](std::u16string_view scheme) {
+    return url.size() > scheme.size() &&
+           EqualFolded(std::u16string_view(url).substr(0, scheme.size()), scheme);
+  };
+  return starts(u"http://") || starts(u"https://");
+}
+
+// What the worker hands back: the answer, or the WinHTTP error that ended it.
+struct Outcome {
+  std::atomic<bool> done{false};
+  windows::TransferAnswer answer;
+  std::int32_t error = 0;
+};
+
+struct Navigation {
+  BStr url;
+  std::unique_ptr<windows::Transfer> transfer;
+  std::shared_ptr<Outcome> outcome = std::make_shared<Outcome>();
+  std::thread worker;
+
+  ~Navigation() {
+    transfer->Cancel();
+    if (worker.joinable()) worker.join();
+  }
+};
+
+class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
+ public:
+  ~BrowserCore() { navigation_.reset(); }
+
+  void SetEvents(ProbeBrowserEvents events) { events_ = std::move(events); }
+  bool Busy() const { return navigation_ != nullptr; }
+
+  void Navigate(const BStr& url) {
+    if (closed_) RaiseRuntimeError(kErrObjectNotSet);
+    if (!IsWebAddress(url.str())) {
+      throw AutomationError(
+          kErrInvalidCall, BStr(kErrorSource),
+          BStr("Cannot navigate to \"" + url.utf8() + "\": not an http(s) address"));
+    }
+    Stop();
+    auto navigation = std::make_unique<Navigation>();
+    navigation->url = url;
+    windows::TransferRequest request;
+    request.method = L"GET";
+    request.url = win32::Wide(url.str());
+    request.timeout = kTransferTimeout;
+    request.followRedirects = true;
+    navigation->transfer = std::make_unique<windows::Transfer>(std::move(request));
+    navigation->worker =
+        std::thread([transfer = navigation->transfer.get(), outcome = navigation->outcome] {
+          try {
+            outcome->answer = transfer->Perform();
+          } catch (const AutomationError& error) {
+            outcome->error = error.Number();
+          } catch (...) {
+            outcome->error = windows::kWinHttpCancelled;
+          }
+          outcome->done = true;
+        });
+    navigation_ = std::move(navigation);
+    pump_ = AddPumpSource([weak = weak_from_this()] {
+      if (const auto core = weak.lock()) core->Poll();
+    });
+  }
+
+  void Stop() {
+    ++generation_;
+    navigation_.reset();
+    pump_.reset();
+  }
+
+  void Quit() {
+    Stop();
+    events_ = {};
+    document_.reset();
+    closed_ = true;
+  }
+
+  void SetDocumentBodyText(const BStr& text) {
+    if (!document_) RaiseRuntimeError(kErrObjectNotSet);
+    *document_ = text.str();
+  }
+  BStr DocumentBodyText() const { return document_ ? BStr(*document_) : BStr(); }
+  BStr DocumentReadyState() const {
+    if (navigation_) return BStr("loading");
+    return BStr(document_ ? "complete" : "uninitialized");
+  }
+
+ private:
+  void Poll() {
+    if (!navigation_ || !navigation_->outcome->done) return;
+    const std::shared_ptr<Outcome> outcome = navigation_->outcome;
+    const BStr url = navigation_->url;
+    navigation_.reset();
+    pump_.reset();
+    const windows::TransferAnswer& answer = outcome->answer;
+    document_ = PageBodyText(
+        DecodeAnswerBody(answer.body, BStr(win32::Narrow16(answer.contentType)).utf8()));
+    if (outcome->error != 0) return PostError(url, InternetErrorFor(outcome->error));
+    const auto size = static_cast<std::int32_t>(answer.body.size());
+    Post([size](const ProbeBrowserEvents& events) {
+      if (events.ProgressChange) events.ProgressChange(size, size);
+    });
+    if (answer.status < 200 || answer.status >= 400) return PostError(url, answer.status);
+    Post([url](const ProbeBrowserEvents& events) {
+      if (events.NavigateComplete2) events.NavigateComplete2(url);
+    });
+  }
+
+  void PostError(const BStr& url, std::int32_t statusCode) {
+    Post([url, statusCode](const ProbeBrowserEvents& events) {
+      if (events.NavigateError) events.NavigateError(url, statusCode);
+    });
+  }
+
+  template <class Fire>
+  void Post(Fire fire) {
+    PostThreadMessage([weak = weak_from_this(), generation = generation_, fire = std::move(fire)] {
+      const auto core = weak.lock();
+      if (!core || core->generation_ != generation) return;
+      const ProbeBrowserEvents events = core->events_;
+      fire(events);
+    });
+  }
+
+  std::unique_ptr<Navigation> navigation_;
+  std::unique_ptr<PumpSource> pump_;
+  ProbeBrowserEvents events_;
+  std::optional<std::u16string> document_;
+  std::uint64_t generation_ = 0;
+  bool closed_ = false;
+};
+
+class WinHttpProbeBrowser final : public ProbeBrowser {
+ public:
+  WinHttpProbeBrowser() : core_(std::make_shared<BrowserCore>()) {}
+  ~WinHttpProbeBrowser() override { core_->Quit(); }
+  WinHttpProbeBrowser(const WinHttpProbeBrowser&) = delete;
+  WinHttpProbeBrowser& operator=(const WinHttpProbeBrowser&) = delete;
+
+  void SetEvents(ProbeBrowserEvents events) override { core_->SetEvents(std::move(events)); }
+  void SetAddressBar(bool) override {}
+  void SetStatusBar(bool) override {}
+  void SetVisible(bool) override {}  // the probe never shows itself
+  bool Busy() override { return core_->Busy(); }
+  void Navigate2(const BStr& url) override { core_->Navigate(url); }
+  void Navigate(const BStr& url) override { core_->Navigate(url); }
+  void Stop() override { core_->Stop(); }
+  void Quit() override { core_->Quit(); }
+  void SetDocumentBodyText(const BStr& text) override { core_->SetDocumentBodyText(text); }
+  BStr DocumentBodyText() override { return core_->DocumentBodyText(); }
+  BStr DocumentReadyState() override { return core_->DocumentReadyState(); }
+
+ private:
+  std::shared_ptr<BrowserCore> core_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProbeBrowser> system::MakeProbeBrowser() {
+  return std::make_unique<WinHttpProbeBrowser>();
+}
+
+}  // namespace orvulink::platform
