@@ -52,7 +52,7 @@ GroupKeyView KeyViewOf(OrvuSendMessage& message) {
 }
 
 bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
-                      const std::u16string& phone) {
+                      std::u16string_view phone) {
   const auto found = group.positionsByPhone.find(phone);
   if (found == group.positionsByPhone.end()) return false;
   for (std::size_t i = 0; i < found->second.size(); ++i) {
@@ -72,7 +72,8 @@ void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message
     list.groupByKey.emplace(KeyOf(added), number);
   if (SendGroup* group = list.Group(number)) {
     group->members.push_back(Access::ListPosition(added));
-    group->positionsByPhone[Access::PhoneGsm(added)].push_back(Access::ListPosition(added));
+    group->positionsByPhone[std::u16string_view(Access::PhoneGsm(added))].push_back(
+        Access::ListPosition(added));
   }
 }
 

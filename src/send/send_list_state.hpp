@@ -70,8 +70,10 @@ class PhonePositions {
 
 struct SendGroup {
   std::vector<std::int16_t> members;  // list positions in the order added
-  // List positions of the members per recipient number.
-  std::unordered_map<std::u16string, PhonePositions> positionsByPhone;
+  // List positions of the members per recipient number. The keys view the number of the first
+  // member with it: a message's number is set when it is made and the group is dropped with
+  // the messages, so the view outlives no number and no number is copied.
+  std::unordered_map<std::u16string_view, PhonePositions> positionsByPhone;
 };
 
 struct SendListState {
@@ -112,8 +114,7 @@ GroupKey KeyOf(OrvuSendMessage& message);
 GroupKeyView KeyViewOf(OrvuSendMessage& message);
 
 // Whether a member of `group` other than a cancelled one already goes to `phone`.
-bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
-                      const std::u16string& phone);
+bool HasLiveRecipient(const SendListState& list, const SendGroup& group, std::u16string_view phone);
 // Adds a message already placed in its group (GroupIndex and ListPosition set) to the list,
 // to its group's members and to the indexes.
 void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message);
