@@ -14,7 +14,13 @@
 
 namespace orvulink::notify {
 
-class RecipientList : public platform::KeyedList<std::shared_ptr<OrvuNotifiedMessage>> {};
+// A recipient is listed under its number, which the list reads from it rather than copying.
+struct RecipientPhone {
+  std::u16string_view operator()(const OrvuNotifiedMessage& recipient) const noexcept;
+};
+
+class RecipientList
+    : public platform::KeyedList<std::shared_ptr<OrvuNotifiedMessage>, RecipientPhone> {};
 
 using OrderIdList = platform::KeyedList<std::shared_ptr<OrvuNotifiedOrderID>>;
 
@@ -49,6 +55,11 @@ struct Access {
 
   static NotifyListState& State(OrvuNotifiedMessages& list) { return *list.state_; }
 };
+
+inline std::u16string_view RecipientPhone::operator()(
+    const OrvuNotifiedMessage& recipient) const noexcept {
+  return Access::PhoneGsm(recipient);
+}
 
 // The control end's share: the thread's status-query list emptied and dropped.
 void ReleaseNotifyList(core::ControlState& state);

@@ -3,6 +3,8 @@
 // its creation to its release. Lookups are by hash, not by walking the entries, once the list
 // is longer than a few entries: most lists (the recipients of one order ID) hold one or two, and
 // for those the keys are kept as given and compared in place, without an index to build.
+// A list whose key is a field of its entries (KeyOf) keeps no copy of the short lists' keys:
+// it reads them from the entries.
 #pragma once
 
 #include "platform/text.hpp"
@@ -10,12 +12,17 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
 namespace orvulink::platform {
 
-template <class Entry>  // a std::shared_ptr: null is "not found"
+// No key in the entries: the list keeps the keys given.
+struct KeptKeys {};
+
+template <class Entry,             // a std::shared_ptr: null is "not found"
+          class KeyOf = KeptKeys>  // KeyOf()(entry): the key the entry was added under
 class KeyedList {
  public:
   bool Exists() const noexcept { return exists_; }
@@ -46,7 +53,7 @@ class KeyedList {
       if (!positions_.try_emplace(FoldCase(key), entries_.size()).second) return false;
     } else {
       if (PositionOf(key) != kNone) return false;
-      keys_.emplace_back(key);
+      if constexpr (kKeepsKeys) keys_.emplace_back(key);
     }
     entries_.push_back(std::move(entry));
     if (!Indexed() && entries_.size() > kUnindexed) BuildIndex();
@@ -58,7 +65,7 @@ class KeyedList {
     if (removed == kNone) return false;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(removed));
     if (!Indexed()) {
-      keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(removed));
+      if constexpr (kKeepsKeys) keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(removed));
       return true;
     }
     positions_.erase(FoldCase(key));
@@ -72,6 +79,7 @@ class KeyedList {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   // Up to this many entries, a walk over the keys costs less than hashing one.
   static constexpr std::size_t kUnindexed = 8;
+  static constexpr bool kKeepsKeys = std::is_same_v<KeyOf, KeptKeys>;
 
   // Once indexed, a list stays indexed until it is released.
   bool Indexed() const noexcept { return !positions_.empty(); }
@@ -81,22 +89,29 @@ class KeyedList {
       const auto found = positions_.find(FoldCase(key));
       return found == positions_.end() ? kNone : found->second;
     }
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-      if (EqualFolded(keys_[i], key)) return i;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      if (EqualFolded(KeyAt(i), key)) return i;
     }
     return kNone;
   }
+  std::u16string_view KeyAt(std::size_t i) const {
+    if constexpr (kKeepsKeys) {
+      return keys_[i];
+    } else {
+      return KeyOf()(*entries_[i]);
+    }
+  }
   void BuildIndex() {
-    positions_.reserve(keys_.size());
-    for (std::size_t i = 0; i < keys_.size(); ++i)
-      positions_.try_emplace(FoldCase(keys_[i]), i);
+    positions_.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+      positions_.try_emplace(FoldCase(KeyAt(i)), i);
     keys_.clear();
     keys_.shrink_to_fit();
   }
 
   bool exists_ = false;
   std::vector<Entry> entries_;
-  std::vector<std::u16string> keys_;  // as given, while the list is not indexed
+  std::vector<std::u16string> keys_;  // as given, while the list is not indexed; with KeptKeys
   std::unordered_map<std::u16string, std::size_t> positions_;
 };
 
