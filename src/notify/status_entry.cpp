@@ -11,9 +11,15 @@
 namespace orvulink::notify {
 namespace {
 
+// Looked for from each "-" and ":", which are few, rather than from each "0": one pass.
 bool HasPlaceholder(std::u16string_view entry) {
-  return entry.find(u"0000-00-00") != std::u16string_view::npos ||
-         entry.find(u"00:00:00") != std::u16string_view::npos;
+  static constexpr std::u16string_view kDay = u"0000-00-00";
+  static constexpr std::u16string_view kTime = u"00:00:00";
+  for (std::size_t i = 0; i < entry.size(); ++i) {
+    if (entry[i] == u'-' && i >= 4 && entry.substr(i - 4).starts_with(kDay)) return true;
+    if (entry[i] == u':' && i >= 2 && entry.substr(i - 2).starts_with(kTime)) return true;
+  }
+  return false;
 }
 
 // "0000-00-00" and "00:00:00" stand for today and for now.
