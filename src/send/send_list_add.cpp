@@ -33,6 +33,7 @@ void PlaceInGroup(SendListState& state, OrvuSendMessage& message) {
   const auto found = state.groupByKey.find(KeyViewOf(message));
   if (found == state.groupByKey.end()) {
     Access::GroupIndex(message) = static_cast<std::int16_t>(state.nextGroup++);
+    state.groupByKey.emplace(KeyOf(message), Access::GroupIndex(message));
     return;
   }
   Access::GroupIndex(message) = static_cast<std::int16_t>(found->second);
@@ -47,7 +48,7 @@ void Enlist(SendListState& state, std::shared_ptr<OrvuSendMessage> message) {
   PlaceInGroup(state, *message);
   state.lastGroup = Access::GroupIndex(*message);
   QueueIfComplete(state, *message);
-  AppendMessage(state, std::move(message));
+  AppendMember(state, std::move(message));  // PlaceInGroup indexed its key
 }
 
 // The messages still waiting once a send is done: those the host added while it was in flight.

@@ -64,12 +64,17 @@ bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
 
 void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message) {
   OrvuSendMessage& added = *message;
-  const std::int32_t number = Access::GroupIndex(added);
-  list.store.push_back(std::move(message));
   // The first message with a key decides the key's group, as a walk over the list would.
   // Copied only when new: most adds repeat a key already there.
   if (list.groupByKey.find(KeyViewOf(added)) == list.groupByKey.end())
-    list.groupByKey.emplace(KeyOf(added), number);
+    list.groupByKey.emplace(KeyOf(added), Access::GroupIndex(added));
+  AppendMember(list, std::move(message));
+}
+
+void AppendMember(SendListState& list, std::shared_ptr<OrvuSendMessage> message) {
+  OrvuSendMessage& added = *message;
+  const std::int32_t number = Access::GroupIndex(added);
+  list.store.push_back(std::move(message));
   if (SendGroup* group = list.Group(number)) {
     group->members.push_back(Access::ListPosition(added));
     group->positionsByPhone[std::u16string_view(Access::PhoneGsm(added))].push_back(

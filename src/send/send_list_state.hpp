@@ -118,6 +118,8 @@ bool HasLiveRecipient(const SendListState& list, const SendGroup& group, std::u1
 // Adds a message already placed in its group (GroupIndex and ListPosition set) to the list,
 // to its group's members and to the indexes.
 void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message);
+// The same for a message whose key the index by key already holds.
+void AppendMember(SendListState& list, std::shared_ptr<OrvuSendMessage> message);
 
 // Withdraws a message: it becomes CANCELLED, and when it was waiting, the first duplicate of
 // it in its group waits in its place.
