@@ -115,7 +115,11 @@ ORVULINK_GATEWAY_HOST="$tls_host" run_suite tests/windows/tls/refused.vbs || fai
 ORVULINK_GATEWAY_HOST="$tls_host" run_suite tests/windows/tls/trusted.vbs || failed=1
 
 step "a proxy that asks for credentials (tinyproxy)"
-if [ -x /usr/sbin/tinyproxy ] || [ -x /usr/bin/tinyproxy ]; then
+# Not part of the default run: under Wine the proxy's Basic authentication came through in one
+# run and was refused in the next ones with the same build (docs/windows.md, "Known problems").
+if [ "${ORVULINK_WINE_PROXY_SUITE:-0}" != 1 ]; then
+  echo "skipped: set ORVULINK_WINE_PROXY_SUITE=1 to run it"
+elif [ -x /usr/sbin/tinyproxy ] || [ -x /usr/bin/tinyproxy ]; then
   tinyproxy=$(command -v tinyproxy || echo /usr/sbin/tinyproxy)
   proxy_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   printf 'Port %s\nListen 127.0.0.1\nAllow 127.0.0.1\nLogFile "%s"\nBasicAuth puser ppass\n' \
