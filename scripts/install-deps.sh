@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every build, test and tool dependency from Debian's packages. Idempotent; runs as
-# root or through sudo.
+# Installs every build, test and tool dependency from Debian's packages, or only the packages
+# named as arguments (scripts/windows.sh names its cross tools). Idempotent; runs as root or
+# through sudo.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   tinyproxy openssl tmux curl jq
   pybind11-dev python3-dev python3-pytest
 )
+if [ $# -gt 0 ]; then packages=("$@"); fi
 
 missing=()
 for p in "${packages[@]}"; do

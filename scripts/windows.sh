@@ -9,19 +9,7 @@ cd "$root"
 jobs=${JOBS:-2}
 build="$root/build/windows"
 
-packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "windows: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine64
 wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
 
 step() { printf '\n== %s (%ss)\n' "$1" "$SECONDS"; }

@@ -1,5 +1,6 @@
 // IEnumVARIANT over the core's enumerators: what For Each walks.
 #include "com/objects.hpp"
+#include "com/single_interface.hpp"
 
 #include <utility>
 
@@ -18,29 +19,12 @@ void ToItem(const std::shared_ptr<Core>& item, VARIANT& out) {
 }
 
 template <class T>
-class EnumVariant final : public IEnumVARIANT {
+class EnumVariant final : public SingleInterface<IEnumVARIANT> {
  public:
   explicit EnumVariant(std::shared_ptr<Enumerator<T>> items) : items_(std::move(items)) {
     ++ModuleReferences();
   }
-  ~EnumVariant() { --ModuleReferences(); }
-  EnumVariant(const EnumVariant&) = delete;
-  EnumVariant& operator=(const EnumVariant&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IEnumVARIANT)) return E_NOINTERFACE;
-    *out = static_cast<IEnumVARIANT*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  ~EnumVariant() override { --ModuleReferences(); }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
     if (items == nullptr) return E_POINTER;
@@ -72,7 +56,6 @@ class EnumVariant final : public IEnumVARIANT {
 
  private:
   std::shared_ptr<Enumerator<T>> items_;
-  std::atomic<ULONG> references_{1};
 };
 
 template <class T>

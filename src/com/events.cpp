@@ -1,5 +1,6 @@
 // One connection point per event interface, with the sinks in the order they connected.
 #include "com/events.hpp"
+#include "com/single_interface.hpp"
 
 #include <olectl.h>
 
@@ -7,7 +8,7 @@
 
 namespace orvulink::com {
 
-class ConnectionPoint final : public IConnectionPoint {
+class ConnectionPoint final : public SingleInterface<IConnectionPoint> {
  public:
   ConnectionPoint(IConnectionPointContainer* container, REFIID events)
       : container_(container), events_(events) {}
@@ -37,22 +38,6 @@ class ConnectionPoint final : public IConnectionPoint {
                    nullptr);
       sink->Release();
     }
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint))
-      return E_NOINTERFACE;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
@@ -102,7 +87,6 @@ class ConnectionPoint final : public IConnectionPoint {
   IID events_;
   std::vector<Sink> sinks_;
   DWORD lastCookie_ = 0;
-  std::atomic<ULONG> references_{1};
 };
 
 EventContainer::EventContainer(REFIID events) : point_(new ConnectionPoint(this, events)) {}

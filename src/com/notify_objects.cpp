@@ -1,6 +1,6 @@
 // The status-query list, its order IDs and their recipients as COM objects.
-#include "com/events.hpp"
 #include "com/objects.hpp"
+#include "com/progress_source.hpp"
 
 namespace orvulink::com {
 namespace {
@@ -48,20 +48,11 @@ class NotifiedOrderIDObject final
 };
 
 // The status-query list sources ProgresNotify.
-class NotifyListObject final : public DispatchObject<_OrvuNotifiedMessages, OrvuNotifiedMessages>,
-                               public EventContainer {
+class NotifyListObject final : public ProgressSource<_OrvuNotifiedMessages, OrvuNotifiedMessages> {
  public:
   explicit NotifyListObject(std::shared_ptr<OrvuNotifiedMessages> core)
-      : DispatchObject(std::move(core)), EventContainer(DIID___OrvuNotifiedMessages) {
-    progress_ = core_->ProgresNotify.Connect(
-        [this](OrvuLink_CodeProgress& step) { FireWithLongByRef(1, step); });
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return DispatchObject::QueryInterface(iid, out);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
+      : ProgressSource(std::move(core), &OrvuNotifiedMessages::ProgresNotify,
+                       DIID___OrvuNotifiedMessages) {}
 
   HRESULT STDMETHODCALLTYPE get_ItemOrderID(BSTR orderID, _OrvuNotifiedOrderID** out) override {
     return Get(out, [&] { return core_->ItemOrderID(FromBstr(orderID)); });
@@ -97,16 +88,6 @@ class NotifyListObject final : public DispatchObject<_OrvuNotifiedMessages, Orvu
   HRESULT STDMETHODCALLTYPE RemoveMessage(BSTR orderID, BSTR phoneGsm, VARIANT_BOOL* out) override {
     return Get(out, [&] { return core_->RemoveMessage(FromBstr(orderID), FromBstr(phoneGsm)); });
   }
-
- protected:
-  void* QueryMore(REFIID iid) override {
-    if (IsEqualIID(iid, IID_IConnectionPointContainer))
-      return static_cast<IConnectionPointContainer*>(this);
-    return nullptr;
-  }
-
- private:
-  Event<OrvuLink_CodeProgress&>::Connection progress_;
 };
 
 }  // namespace

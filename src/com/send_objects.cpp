@@ -1,7 +1,7 @@
 // The send list, its messages and their order IDs as COM objects.
-#include "com/events.hpp"
 #include "com/group_recipients.hpp"
 #include "com/objects.hpp"
+#include "com/progress_source.hpp"
 
 namespace orvulink::com {
 namespace {
@@ -47,20 +47,10 @@ class SendMessageObject final : public DispatchObject<_OrvuSendMessage, OrvuSend
 };
 
 // The send list sources ProgresSend; the bridge lives as long as the COM object.
-class SendListObject final : public DispatchObject<_OrvuSendMessages, OrvuSendMessages>,
-                             public EventContainer {
+class SendListObject final : public ProgressSource<_OrvuSendMessages, OrvuSendMessages> {
  public:
   explicit SendListObject(std::shared_ptr<OrvuSendMessages> core)
-      : DispatchObject(std::move(core)), EventContainer(DIID___OrvuSendMessages) {
-    progress_ = core_->ProgresSend.Connect(
-        [this](OrvuLink_CodeProgress& step) { FireWithLongByRef(1, step); });
-  }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return DispatchObject::QueryInterface(iid, out);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
+      : ProgressSource(std::move(core), &OrvuSendMessages::ProgresSend, DIID___OrvuSendMessages) {}
 
   HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuSendMessage** out) override {
     return Get(out, [&] { return core_->Item(index); });
@@ -118,21 +108,12 @@ class SendListObject final : public DispatchObject<_OrvuSendMessages, OrvuSendMe
     return Guarded([&] { core_->MaxListToSend(value); });
   }
 
- protected:
-  void* QueryMore(REFIID iid) override {
-    if (IsEqualIID(iid, IID_IConnectionPointContainer))
-      return static_cast<IConnectionPointContainer*>(this);
-    return nullptr;
-  }
-
  private:
   // The core message behind a message object of this server; null for anything else.
   static std::shared_ptr<OrvuSendMessage> CoreOf(_OrvuSendMessage** message) {
     if (message == nullptr || *message == nullptr || !IsServing(*message)) return nullptr;
     return static_cast<SendMessageObject*>(*message)->core();
   }
-
-  Event<OrvuLink_CodeProgress&>::Connection progress_;
 };
 
 }  // namespace

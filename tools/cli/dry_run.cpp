@@ -3,8 +3,8 @@
 #include <orvulink/send.hpp>
 
 #include <algorithm>
-#include <stdexcept>
 
+#include "send_batches.hpp"
 #include "send_report.hpp"
 
 namespace orvulink::cli {
@@ -32,16 +32,7 @@ class Planner {
     for (std::size_t first = 0; first < item.phones.size(); first += kCapacity) {
       const std::size_t count = std::min<std::size_t>(kCapacity, item.phones.size() - first);
       if (list_.Count() + count > kCapacity) Drain();
-      VariantBool added;
-      if (count == 1) {
-        added = list_.AddMessage(item.phones[first], item.text, item.sender, item.at);
-      } else {
-        Collection phones;
-        for (std::size_t i = first; i < first + count; ++i)
-          phones.Add(Variant(item.phones[i]));
-        added = list_.AddGroupMessage(phones, item.text, item.sender, item.at);
-      }
-      if (!added.IsTrue()) throw std::runtime_error("the send list did not take the messages");
+      AddRecipients(list_, item, first, count);
       groups_.insert(groups_.end(), count, {group, item.at});
     }
   }

@@ -81,18 +81,7 @@ class BatchSender {
 
   void AddRecipients(const Outgoing& item, std::size_t first, std::size_t count) {
     const std::int16_t before = list_.Count();
-    VariantBool added;
-    if (count == 1) {
-      added = list_.AddMessage(item.phones[first], item.text, item.sender, item.at);
-    } else {
-      Collection phones;
-      for (std::size_t i = first; i < first + count; ++i)
-        phones.Add(Variant(item.phones[i]));
-      added = list_.AddGroupMessage(phones, item.text, item.sender, item.at);
-    }
-    // Without AutoSend and with room left the list has no reason to refuse.
-    if (!added.IsTrue() || list_.Count() - before != static_cast<std::int16_t>(count))
-      throw std::runtime_error("the send list did not take the messages");
+    cli::AddRecipients(list_, item, first, count);
     for (std::size_t i = 0; i < count; ++i)
       recipients_.push_back(added_ + i);
     added_ += count;
@@ -158,6 +147,23 @@ class BatchSender {
 };
 
 }  // namespace
+
+void AddRecipients(OrvuSendMessages& list, const Outgoing& item, std::size_t first,
+                   std::size_t count) {
+  const std::int16_t before = list.Count();
+  VariantBool added;
+  if (count == 1) {
+    added = list.AddMessage(item.phones[first], item.text, item.sender, item.at);
+  } else {
+    Collection phones;
+    for (std::size_t i = first; i < first + count; ++i)
+      phones.Add(Variant(item.phones[i]));
+    added = list.AddGroupMessage(phones, item.text, item.sender, item.at);
+  }
+  // Without AutoSend and with room left the list has no reason to refuse.
+  if (!added.IsTrue() || list.Count() - before != static_cast<std::int16_t>(count))
+    throw std::runtime_error("the send list did not take the messages");
+}
 
 void SendInBatches(OrvuSendMessages& list, const std::vector<Outgoing>& outgoing,
                    std::vector<SentMessage>& sent, const SendProgress& progress,

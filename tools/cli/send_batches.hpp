@@ -34,6 +34,11 @@ struct SentMessage {
   std::vector<std::string> order_ids;
 };
 
+// Adds `count` recipients of `item`, from `first`, to the list as one message or one group. The
+// list must have room and no AutoSend; throws when it does not take them all.
+void AddRecipients(OrvuSendMessages& list, const Outgoing& item, std::size_t first,
+                   std::size_t count);
+
 // step of steps, and what is going on.
 using SendProgress = std::function<void(std::size_t step, std::size_t steps, std::string_view)>;
 

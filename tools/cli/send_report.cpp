@@ -25,14 +25,14 @@ constexpr std::array<StatusEntry, 10> kStatuses = {{
     {ORVULINK_MESSAGESEND_FORWARD, "ORVULINK_MESSAGESEND_FORWARD"},
 }};
 
+}  // namespace
+
 std::string JoinedIds(const std::vector<std::string>& ids) {
   std::string joined;
   for (const auto& id : ids)
     joined += (joined.empty() ? "" : ",") + id;
   return joined;
 }
-
-}  // namespace
 
 std::string_view StatusName(OrvuLink_StatusMessage status) {
   for (const auto& entry : kStatuses) {

@@ -14,6 +14,9 @@ namespace orvulink::cli {
 // The enumerator's name without its ORVULINK_MESSAGESEND_ prefix: "FORWARD", "ERRGATEWAY".
 std::string_view StatusName(OrvuLink_StatusMessage status);
 
+// Order IDs as one field: joined by ",".
+std::string JoinedIds(const std::vector<std::string>& ids);
+
 // One object per message, keyed by the message's members; Status is the enumeration's value
 // and StatusName its short name.
 nlohmann::ordered_json MessagesJson(const std::vector<SentMessage>& messages);

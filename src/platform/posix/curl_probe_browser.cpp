@@ -6,6 +6,7 @@
 
 #include "platform/page_text.hpp"
 #include "platform/posix/curl_global.hpp"
+#include "platform/probe_events.hpp"
 #include "platform/pump.hpp"
 #include "platform/runtime_error.hpp"
 
@@ -109,7 +110,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   BrowserCore(const BrowserCore&) = delete;
   BrowserCore& operator=(const BrowserCore&) = delete;
 
-  void SetEvents(ProbeBrowserEvents events) { events_ = std::move(events); }
+  void SetEvents(ProbeBrowserEvents events) { events_.SetEvents(std::move(events)); }
   bool Busy() const { return transfer_ != nullptr; }
 
   void Navigate(const BStr& url) {
@@ -137,14 +138,14 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   }
 
   void Stop() {
-    ++navigation_;
+    events_.Forget();
     DetachTransfer();
     pump_.reset();
   }
 
   void Quit() {
     Stop();
-    events_ = {};
+    events_.SetEvents({});
     document_.reset();
     multi_.reset();
     closed_ = true;
@@ -205,9 +206,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
     curl_easy_getinfo(transfer.easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
     const std::int32_t progress = ClampToInt32(static_cast<curl_off_t>(transfer.body.size()));
     const std::int32_t progressMax = ClampToInt32(expected);
-    Post([progress, progressMax](const ProbeBrowserEvents& events) {
-      if (events.ProgressChange) events.ProgressChange(progress, progressMax);
-    });
+    events_.Progress(progress, progressMax);
   }
 
   void Finish(CURLcode result) {
@@ -219,32 +218,8 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
     const BStr url = transfer_->url;
     DetachTransfer();
     pump_.reset();
-    if (result != CURLE_OK) return PostError(url, InternetErrorFor(result));
-    if (status < 200 || status >= 400) {
-      return PostError(url, status > 0 ? static_cast<std::int32_t>(status) : kInetDownloadFailure);
-    }
-    Post([url](const ProbeBrowserEvents& events) {
-      if (events.NavigateComplete2) events.NavigateComplete2(url);
-    });
-  }
-
-  void PostError(const BStr& url, std::int32_t statusCode) {
-    Post([url, statusCode](const ProbeBrowserEvents& events) {
-      if (events.NavigateError) events.NavigateError(url, statusCode);
-    });
-  }
-
-  // Queues `fire` for this navigation: it is dropped when the browser is gone or has been
-  // stopped (or has navigated again) by the time the pump delivers it.
-  template <class Fire>
-  void Post(Fire fire) {
-    PostThreadMessage([weak = weak_from_this(), navigation = navigation_, fire = std::move(fire)] {
-      const auto core = weak.lock();
-      if (!core || core->navigation_ != navigation) return;
-      // A copy: the handler may replace the events or destroy the browser while it runs.
-      const ProbeBrowserEvents events = core->events_;
-      fire(events);
-    });
+    events_.Finished(url, result != CURLE_OK ? InternetErrorFor(result) : 0,
+                     static_cast<std::int32_t>(status));
   }
 
   // The removal's result is not needed: the handle is released either way.
@@ -258,9 +233,8 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   CurlMulti multi_;
   std::unique_ptr<Transfer> transfer_;
   std::unique_ptr<PumpSource> pump_;
-  ProbeBrowserEvents events_;
+  ProbeEventQueue events_;
   std::optional<std::u16string> document_;  // the body text of the last page that arrived
-  std::uint64_t navigation_ = 0;
   bool closed_ = false;
 };
 

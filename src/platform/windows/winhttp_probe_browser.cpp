@@ -6,6 +6,7 @@
 
 #include "platform/page_text.hpp"
 #include "platform/probe_errors.hpp"
+#include "platform/probe_events.hpp"
 #include "platform/pump.hpp"
 #include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
@@ -72,7 +73,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
  public:
   ~BrowserCore() { navigation_.reset(); }
 
-  void SetEvents(ProbeBrowserEvents events) { events_ = std::move(events); }
+  void SetEvents(ProbeBrowserEvents events) { events_.SetEvents(std::move(events)); }
   bool Busy() const { return navigation_ != nullptr; }
 
   void Navigate(const BStr& url) {
@@ -109,14 +110,14 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   }
 
   void Stop() {
-    ++generation_;
+    events_.Forget();
     navigation_.reset();
     pump_.reset();
   }
 
   void Quit() {
     Stop();
-    events_ = {};
+    events_.SetEvents({});
     document_.reset();
     closed_ = true;
   }
@@ -141,38 +142,16 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
     const windows::TransferAnswer& answer = outcome->answer;
     document_ = PageBodyText(
         DecodeAnswerBody(answer.body, BStr(win32::Narrow16(answer.contentType)).utf8()));
-    if (outcome->error != 0) return PostError(url, InternetErrorFor(outcome->error));
+    if (outcome->error != 0) return events_.Finished(url, InternetErrorFor(outcome->error), 0);
     const auto size = static_cast<std::int32_t>(answer.body.size());
-    Post([size](const ProbeBrowserEvents& events) {
-      if (events.ProgressChange) events.ProgressChange(size, size);
-    });
-    if (answer.status < 200 || answer.status >= 400) return PostError(url, answer.status);
-    Post([url](const ProbeBrowserEvents& events) {
-      if (events.NavigateComplete2) events.NavigateComplete2(url);
-    });
-  }
-
-  void PostError(const BStr& url, std::int32_t statusCode) {
-    Post([url, statusCode](const ProbeBrowserEvents& events) {
-      if (events.NavigateError) events.NavigateError(url, statusCode);
-    });
-  }
-
-  template <class Fire>
-  void Post(Fire fire) {
-    PostThreadMessage([weak = weak_from_this(), generation = generation_, fire = std::move(fire)] {
-      const auto core = weak.lock();
-      if (!core || core->generation_ != generation) return;
-      const ProbeBrowserEvents events = core->events_;
-      fire(events);
-    });
+    events_.Progress(size, size);
+    events_.Finished(url, 0, answer.status);
   }
 
   std::unique_ptr<Navigation> navigation_;
   std::unique_ptr<PumpSource> pump_;
-  ProbeBrowserEvents events_;
+  ProbeEventQueue events_;
   std::optional<std::u16string> document_;
-  std::uint64_t generation_ = 0;
   bool closed_ = false;
 };
 

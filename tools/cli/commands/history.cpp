@@ -38,11 +38,8 @@ std::vector<std::vector<std::string>> Rows(const std::vector<SendRecord>& sends)
   std::vector<std::vector<std::string>> rows;
   for (const SendRecord& send : sends) {
     for (const JournalMessage& message : send.messages) {
-      std::string ids;
-      for (const std::string& id : message.result.order_ids)
-        ids += (ids.empty() ? "" : ",") + id;
       rows.push_back({std::to_string(send.id), send.started, message.message.phones.front(),
-                      StatusText(message), ids});
+                      StatusText(message), JoinedIds(message.result.order_ids)});
     }
   }
   return rows;

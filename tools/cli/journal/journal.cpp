@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "exit_codes.hpp"
+#include "send_report.hpp"
 #include "user_folders.hpp"
 
 namespace orvulink::cli {
@@ -48,13 +49,6 @@ Date DateFrom(const std::string& text) {
   Date date;
   std::from_chars(text.data(), text.data() + text.size(), date.value);
   return date;
-}
-
-std::string Joined(const std::vector<std::string>& ids) {
-  std::string joined;
-  for (const auto& id : ids)
-    joined += (joined.empty() ? "" : ",") + id;
-  return joined;
 }
 
 std::vector<std::string> Split(const std::string& joined) {
@@ -137,7 +131,7 @@ void Journal::CameBack(std::int64_t send, std::int64_t batch, const std::vector<
       record.Run({static_cast<std::int64_t>(outcome),
                   outcome == Outcome::kUnsent ? SqlValue{} : SqlValue{batch}, message.phone,
                   static_cast<std::int64_t>(message.status), std::int64_t{message.parts},
-                  Joined(message.order_ids), send, seqs[i]});
+                  JoinedIds(message.order_ids), send, seqs[i]});
     }
   });
 }
