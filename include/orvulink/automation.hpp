@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -32,7 +33,8 @@ class ORVULINK_API BStr {
 
   // UTF-8 out; an unpaired surrogate becomes U+FFFD.
   std::string utf8() const;
-  const std::u16string& str() const noexcept { return units_; }
+  const std::u16string& str() const& noexcept { return units_; }
+  std::u16string str() && noexcept { return std::move(units_); }  // no copy of a temporary
   std::size_t size() const noexcept { return units_.size(); }
   bool empty() const noexcept { return units_.empty(); }
 

@@ -6,6 +6,7 @@
 #include <orvulink/enumerator.hpp>
 #include <orvulink/enums.hpp>
 #include <orvulink/export.hpp>
+#include <orvulink/short_text.hpp>
 #include <orvulink/thread_affine.hpp>
 
 #include <cstdint>
@@ -38,7 +39,7 @@ class ORVULINK_API OrvuNotifiedMessage : public AutomationObject, private Thread
   friend struct notify::Access;
   OrvuNotifiedMessage() = default;
 
-  std::u16string phoneGsm_;
+  ShortText phoneGsm_;
   Date dateTime_;
   OrvuLink_CodeReason reasonCode_ = ORVULINK_CODEREASON_INDEFINITE;
   OrvuLink_StateNotify status_ = ORVULINK_STATE_TONOTIFY;

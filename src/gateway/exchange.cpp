@@ -55,11 +55,11 @@ std::u16string ErrorText(OrvuLink_ErrorRuntime number) {
 }
 
 // The page frame: 16 characters of head, and 20 of tail when that many remain.
-std::u16string CutPageFrame(const std::u16string& answer) {
+std::u16string CutPageFrame(std::u16string answer) {
   if (answer.size() <= kPageHead) return {};
-  std::u16string text = answer.substr(kPageHead);
-  if (text.size() >= kPageTail) text.resize(text.size() - kPageTail);
-  return text;
+  answer.erase(0, kPageHead);
+  if (answer.size() >= kPageTail) answer.resize(answer.size() - kPageTail);
+  return answer;
 }
 
 bool IsAcceptable(const std::u16string& text) {
@@ -86,7 +86,7 @@ class GatewayExchange {
       std::u16string answer;
       if (!TryOnce(request, answer)) return {};
       if (answerForm_ == AnswerForm::kRaw) return answer;
-      std::u16string text = CutPageFrame(answer);
+      std::u16string text = CutPageFrame(std::move(answer));
       if (IsAcceptable(text)) return text;
       if (try_ >= kLastTry) core::RaiseNumbered(state_, ORVULINK_ERROR_NETWORK);
       Suppressed([] { platform::SleepFor(kRetryPause); });

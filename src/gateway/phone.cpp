@@ -17,31 +17,47 @@ constexpr std::size_t kMaxPhoneLength = 15;
 
 }  // namespace
 
+bool HoldsSeparators(std::u16string_view value) noexcept {
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char16_t unit = value[i];
+    if (unit == u';' || unit == u',' || unit == u'\t' || unit == u':' ||
+        (unit == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void StripSeparators(std::u16string& value) {
   // In this order; CR LF goes only as a pair, so a lone CR or LF stays.
   static constexpr std::array<std::u16string_view, 6> kSeparators = {u";",  u",", u"\r\n",
                                                                      u"\t", u":", u";"};
-  // Most numbers hold none of them: nothing to rebuild then (a status answer strips thousands).
-  const auto separates = [&value](std::size_t i) {
-    const char16_t unit = value[i];
-    return unit == u';' || unit == u',' || unit == u'\t' || unit == u':' ||
-           (unit == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n');
-  };
-  bool plain = true;
-  for (std::size_t i = 0; plain && i < value.size(); ++i)
-    plain = !separates(i);
-  if (plain) return;
+  // Nothing to rebuild then (a status answer strips thousands).
+  if (!HoldsSeparators(value)) return;
   for (std::u16string_view separator : kSeparators) {
     value = platform::ReplaceAll(value, separator, u"");
   }
 }
 
+PhoneGsmParts PhoneGsmFormParts(std::u16string_view number) {
+  const std::size_t first = number.find_first_not_of(u' ');
+  if (first == std::u16string_view::npos) return {true, {}};
+  number = number.substr(first, number.find_last_not_of(u' ') - first + 1);
+  if (number.starts_with(u"00")) return {true, number.substr(2)};
+  return {!number.starts_with(u'+'), number};
+}
+
+std::u16string PhoneGsmForm(std::u16string_view number) {
+  const PhoneGsmParts form = PhoneGsmFormParts(number);
+  std::u16string text;
+  text.reserve(form.rest.size() + 1);
+  if (form.plus) text += u'+';
+  text += form.rest;
+  return text;
+}
+
 bool NormalizePhoneGsm(std::u16string& number) {
-  // Trimmed in place: most numbers have no spaces to trim, and then nothing is copied.
-  number.erase(0, std::min(number.find_first_not_of(u' '), number.size()));
-  number.erase(number.find_last_not_of(u' ') + 1);
-  if (number.starts_with(u"00")) number.replace(0, 2, u"+");
-  if (!number.starts_with(u'+')) number.insert(0, 1, u'+');
+  number = PhoneGsmForm(number);
   return number.size() >= kMinPhoneLength && number.size() <= kMaxPhoneLength &&
          platform::IsNumeric(number);
 }

@@ -2,14 +2,26 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace orvulink::gateway {
 
 // Deletes ";", ",", CR LF pairs, TAB, ":" and ";" again, in that order. Always true.
 void StripSeparators(std::u16string& value);
+// Whether StripSeparators would delete anything: most values hold no separator.
+bool HoldsSeparators(std::u16string_view value) noexcept;
 
-// Rewrites the number in international form (trimmed, leading "00" to "+", "+" in front) and
-// returns whether it is valid: 7 to 15 characters, "+" included, and numeric.
+// The number in international form (trimmed, leading "00" to "+", "+" in front): `plus`,
+// whether a "+" goes before `rest`, a part of the number.
+struct PhoneGsmParts {
+  bool plus = false;
+  std::u16string_view rest;
+};
+PhoneGsmParts PhoneGsmFormParts(std::u16string_view number);
+// The same form as one text.
+std::u16string PhoneGsmForm(std::u16string_view number);
+// Rewrites the number in its international form and returns whether it is valid: 7 to 15
+// characters, "+" included, and numeric.
 bool NormalizePhoneGsm(std::u16string& number);
 
 }  // namespace orvulink::gateway

@@ -46,7 +46,7 @@ struct Access {
   static Date& DateTime(OrvuNotifiedMessage& r) { return r.dateTime_; }
   static OrvuLink_CodeReason& ReasonCode(OrvuNotifiedMessage& r) { return r.reasonCode_; }
   static OrvuLink_StateNotify& Status(OrvuNotifiedMessage& r) { return r.status_; }
-  static const std::u16string& PhoneGsm(const OrvuNotifiedMessage& r) { return r.phoneGsm_; }
+  static std::u16string_view PhoneGsm(const OrvuNotifiedMessage& r) { return r.phoneGsm_.view(); }
 
   static const std::u16string& OrderID(const OrvuNotifiedOrderID& o) { return o.orderID_; }
   static OrvuLink_StateOrederID& Status(OrvuNotifiedOrderID& o) { return o.status_; }

@@ -8,7 +8,7 @@ OrvuNotifiedMessage::~OrvuNotifiedMessage() = default;
 
 BStr OrvuNotifiedMessage::PhoneGsm() const {
   CheckThread();
-  return phoneGsm_;
+  return phoneGsm_.view();
 }
 Date OrvuNotifiedMessage::DateTime() const {
   CheckThread();
@@ -30,12 +30,18 @@ std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
 }
 
 void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {
-  std::u16string normalised;
-  normalised.reserve(phone.size() + 1);  // room for the "+" normalising may put in front
-  normalised.assign(phone);
-  gateway::StripSeparators(normalised);
-  gateway::NormalizePhoneGsm(normalised);
-  recipient.phoneGsm_ = std::move(normalised);
+  // A status answer sets thousands: a number without separators is formed in one copy.
+  const auto assignForm = [&recipient](std::u16string_view number) {
+    const gateway::PhoneGsmParts form = gateway::PhoneGsmFormParts(number);
+    recipient.phoneGsm_.assign(form.plus ? u"+" : u"", form.rest);
+  };
+  if (!gateway::HoldsSeparators(phone)) {
+    assignForm(phone);
+    return;
+  }
+  std::u16string stripped(phone);
+  gateway::StripSeparators(stripped);
+  assignForm(stripped);
 }
 
 }  // namespace notify

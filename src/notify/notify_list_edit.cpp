@@ -16,16 +16,10 @@ std::u16string Stripped(std::u16string_view text) {
   return stripped;
 }
 
-std::u16string Normalised(std::u16string_view phone) {
-  std::u16string normalised(phone);
-  gateway::NormalizePhoneGsm(normalised);
-  return normalised;
-}
-
 void AddRecipient(RecipientList& recipients, std::u16string_view phone) {
   auto recipient = Access::NewRecipient();
   Access::SetPhoneGsm(*recipient, phone);
-  const std::u16string key = Access::PhoneGsm(*recipient);
+  const std::u16string_view key = Access::PhoneGsm(*recipient);  // the entry outlives the call
   if (!recipients.Add(key, std::move(recipient))) {
     platform::RaiseRuntimeError(platform::kErrDuplicateKey);
   }
@@ -60,7 +54,7 @@ bool AddToExisting(OrvuNotifiedOrderID& entry, std::u16string_view phone) {
     recipients.Release();
     return true;
   }
-  if (recipients.Find(Normalised(phone))) return false;
+  if (recipients.Find(gateway::PhoneGsmForm(phone))) return false;
   AddRecipient(recipients, phone);
   return true;
 }
@@ -97,7 +91,7 @@ bool RemoveOrderID(OrvuNotifiedMessages& list, std::u16string_view orderId,
     if (state.orderIds.Count() == 0) state.orderIds.Release();
     return true;
   }
-  if (!recipients.Remove(Normalised(phone))) return false;
+  if (!recipients.Remove(gateway::PhoneGsmForm(phone))) return false;
   if (recipients.Count() == 0) recipients.Release();
   return true;
 }

@@ -7,19 +7,24 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace orvulink::notify {
 namespace {
 
-// Looked for from each "-" and ":", which are few, rather than from each "0": one pass.
-bool HasPlaceholder(std::u16string_view entry) {
-  static constexpr std::u16string_view kDay = u"0000-00-00";
-  static constexpr std::u16string_view kTime = u"00:00:00";
-  for (std::size_t i = 0; i < entry.size(); ++i) {
-    if (entry[i] == u'-' && i >= 4 && entry.substr(i - 4).starts_with(kDay)) return true;
-    if (entry[i] == u':' && i >= 2 && entry.substr(i - 2).starts_with(kTime)) return true;
+// True when `shape` stands in `entry` with its first `mark` at `offset` into it. Looked for
+// from each mark ("-", ":"), which are few, rather than from each "0".
+bool HasShape(std::u16string_view entry, std::u16string_view shape, char16_t mark,
+              std::size_t offset) {
+  for (std::size_t at = platform::FindUnit(entry, mark, offset); at != std::u16string_view::npos;
+       at = platform::FindUnit(entry, mark, at + 1)) {
+    if (entry.substr(at - offset).starts_with(shape)) return true;
   }
   return false;
+}
+
+bool HasPlaceholder(std::u16string_view entry) {
+  return HasShape(entry, u"0000-00-00", u'-', 4) || HasShape(entry, u"00:00:00", u':', 2);
 }
 
 // "0000-00-00" and "00:00:00" stand for today and for now.
@@ -125,7 +130,8 @@ std::shared_ptr<OrvuNotifiedMessage> ChooseRecipient(OrvuNotifiedOrderID& orderI
 
 void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
   // Most entries carry their own time: the clock is read only for those that do not.
-  const std::u16string filled = HasPlaceholder(entry) ? WithPresentFilledIn(entry) : u"";
+  std::u16string filled;
+  if (HasPlaceholder(entry)) filled = WithPresentFilledIn(entry);
   EntryFields fields;
   fields.size = platform::SplitFirst(filled.empty() ? entry : filled, u",", fields.at);
   auto recipient = ChooseRecipient(orderId, fields);
@@ -144,7 +150,9 @@ void ApplyStatusEntry(OrvuNotifiedOrderID& orderId, std::u16string_view entry) {
   }
   Access::Status(*recipient) = StatusFrom(fields.size >= 4 ? fields.at[3] : std::u16string_view());
   // A number the order ID already has keeps its first recipient.
-  if (created) Access::Recipients(orderId).Add(Access::PhoneGsm(*recipient), recipient);
+  if (!created) return;
+  const std::u16string_view phone = Access::PhoneGsm(*recipient);
+  Access::Recipients(orderId).Add(phone, std::move(recipient));
 }
 
 }  // namespace orvulink::notify

@@ -23,26 +23,30 @@ bool Reported(std::u16string_view entries) {
   return !entries.empty() && entries != u"NULL";
 }
 
+// «order ID TAB entries»; a further tab ends the entries.
 void ApplyStatusLine(const AskedOrderIds& asked, std::u16string_view line) {
-  std::u16string_view fields[2];
-  const std::size_t count = platform::SplitFirst(line, u"\t", fields);
-  if (count == 0) platform::RaiseRuntimeError(platform::kErrSubscript);
-  const auto orderId = asked.Find(fields[0]);
+  constexpr auto npos = std::u16string_view::npos;
+  if (line.empty()) platform::RaiseRuntimeError(platform::kErrSubscript);
+  const std::size_t tab = platform::FindUnit(line, u'\t');
+  OrvuNotifiedOrderID* const orderId = asked.Find(line.substr(0, tab));
   if (!orderId) return;
-  if (count < 2) platform::RaiseRuntimeError(platform::kErrSubscript);
-  const bool reported = Reported(fields[1]);
+  if (tab == npos) platform::RaiseRuntimeError(platform::kErrSubscript);
+  const std::size_t nextTab = platform::FindUnit(line, u'\t', tab + 1);
+  const std::u16string_view entries =
+      line.substr(tab + 1, nextTab == npos ? npos : nextTab - tab - 1);
+  const bool reported = Reported(entries);
   Access::Status(*orderId) = reported ? ORVULINK_ORDERID_CORRECTED : ORVULINK_ORDERID_NOTCORRECTED;
   if (!reported) return;
-  platform::ForEachPiece(fields[1], u";",
+  platform::ForEachPiece(entries, u";",
                          [&](std::u16string_view entry) { ApplyStatusEntry(*orderId, entry); });
 }
 
 }  // namespace
 
-AskedOrderIds::Entry AskedOrderIds::Find(std::u16string_view orderId) const {
+OrvuNotifiedOrderID* AskedOrderIds::Find(std::u16string_view orderId) const {
   if (next_ < entries_.size() &&
       platform::EqualFolded(Access::OrderID(*entries_[next_]), orderId)) {
-    return entries_[next_++];
+    return entries_[next_++].get();
   }
   if (positions_.empty()) {
     for (std::size_t i = 0; i < entries_.size(); ++i)
@@ -51,7 +55,7 @@ AskedOrderIds::Entry AskedOrderIds::Find(std::u16string_view orderId) const {
   const auto found = positions_.find(platform::FoldCase(orderId));
   if (found == positions_.end()) return nullptr;
   next_ = found->second + 1;
-  return entries_[found->second];
+  return entries_[found->second].get();
 }
 
 std::u16string QueryText(const NotifyListState& state) {

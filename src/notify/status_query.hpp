@@ -30,8 +30,8 @@ class AskedOrderIds {
   explicit AskedOrderIds(const OrderIdList& list) : entries_(list.Entries()) {}
 
   const std::vector<Entry>& Entries() const noexcept { return entries_; }
-  // The entry with this order ID (letter case aside), null when none.
-  Entry Find(std::u16string_view orderId) const;
+  // The entry with this order ID (letter case aside), null when none; held by this list.
+  OrvuNotifiedOrderID* Find(std::u16string_view orderId) const;
 
  private:
   std::vector<Entry> entries_;

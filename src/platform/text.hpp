@@ -29,13 +29,19 @@ std::vector<std::u16string_view> SplitViews(std::u16string_view text,
 // Split at every `separator` (non-empty). An empty text gives no pieces at all; otherwise
 // n separators give n + 1 pieces.
 std::vector<std::u16string> Split(std::u16string_view text, std::u16string_view separator);
+// 0-based position of the first `unit` at or after `from`, npos when absent. Answers run to
+// hundreds of kilobytes: blocks without the unit are passed over whole.
+std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0) noexcept;
+// As std::u16string_view::find, on FindUnit (npos for an empty needle too).
+std::size_t FindText(std::u16string_view text, std::u16string_view needle,
+                     std::size_t from = 0) noexcept;
 // As SplitViews, without a vector: `piece` is called with each piece in turn.
 template <class Piece>
 void ForEachPiece(std::u16string_view text, std::u16string_view separator, Piece piece) {
   if (text.empty()) return;
   std::size_t start = 0;
-  for (auto hit = text.find(separator); hit != std::u16string_view::npos && !separator.empty();
-       hit = text.find(separator, start)) {
+  for (auto hit = FindText(text, separator); hit != std::u16string_view::npos;
+       hit = FindText(text, separator, start)) {
     piece(text.substr(start, hit - start));
     start = hit + separator.size();
   }

@@ -42,6 +42,36 @@ TEST(Cp1252Test, DecodesByTheTableAndEncodesPerUnitOrAsQuestionMark) {
   EXPECT_EQ(EncodeCp1252(u"\u20AC\u0152 \u00E8\u4E2D\u0080\xD83D\xDE00"), "\x80\x8C \xE8????");
 }
 
+// The conversions test a whole text before copying it as it is: a byte or unit that needs the
+// table must be found wherever it stands, in or after the first vector's worth.
+TEST(Cp1252Test, TableUnitFoundAtAnyPosition) {
+  for (std::size_t at : {0u, 7u, 15u, 16u, 17u, 31u, 32u, 40u}) {
+    std::string bytes(41, 'a');
+    bytes[at] = '\x80';
+    std::u16string units(41, u'a');
+    units[at] = u'\u20AC';
+    EXPECT_EQ(DecodeCp1252(bytes), units) << at;
+    EXPECT_EQ(EncodeCp1252(units), bytes) << at;
+    units[at] = u'\u4E2D';
+    bytes[at] = '?';
+    EXPECT_EQ(EncodeCp1252(units), bytes) << at;
+  }
+}
+
+// Searches pass over eight units at a time: every start, needle and hit position around
+// those blocks agrees with the standard library's search.
+TEST(FindTextTest, AgreesWithTheStandardSearch) {
+  const std::u16string text = u"acebdacebdacebdacebdacebdacebdacebdac\r\n\r";
+  for (std::u16string_view needle : {u"a", u"e", u"\r\n", u"\n\r", u"cab", u"z", u"\r\r"}) {
+    for (std::size_t from = 0; from <= text.size() + 1; ++from) {
+      EXPECT_EQ(FindText(text, needle, from), std::u16string_view(text).find(needle, from))
+          << Utf16ToUtf8(needle) << " from " << from;
+    }
+  }
+  EXPECT_EQ(FindText(text, u""), std::u16string_view::npos);
+  EXPECT_EQ(Find(text, u"\r\n", 3), 38u);  // 1-based, as the automation search
+}
+
 // Keys of collections and answers are matched case-blind beyond ASCII.
 TEST(TextHelpersTest, FoldCase) {
   const std::pair<std::u16string, std::u16string> folds[] = {

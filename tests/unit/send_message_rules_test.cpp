@@ -23,6 +23,14 @@ TEST(SendRules, LengthLimitsAndSeparatorOrder) {
     std::u16string phone = number;
     EXPECT_EQ(gateway::NormalizePhoneGsm(phone), valid) << BStr(number).utf8();
   }
+  // Trimmed first; a leading "00" becomes the "+", which is then not doubled.
+  for (const auto& [number, form] : {std::pair{u"  0039 333 ", u"+39 333"},
+                                     {u"00+39", u"++39"},
+                                     {u"0+39", u"+0+39"},
+                                     {u"   ", u"+"},
+                                     {u"+39", u"+39"}}) {
+    EXPECT_EQ(gateway::PhoneGsmForm(number), form) << BStr(number).utf8();
+  }
   for (const auto& [sender, valid] : {std::pair{u"ABC", true},
                                       {u"ABCDEFGHIJK", true},
                                       {u"ABCDEFGHIJKL", false},

@@ -133,6 +133,21 @@ TEST_F(StatusList, AnOrderWithoutRecipientsGetsThemFromTheAnswer) {
   EXPECT_EQ(Sent().size(), 1u);
 }
 
+// Numbers are kept inside their recipient up to 20 units and on the heap beyond: both read
+// back and are found, in the form the list gives every number.
+TEST_F(StatusList, AnsweredNumbersOfAnyLengthAreKeptInInternationalForm) {
+  list_->AddMessage("2001");
+  Answer(
+      "01 2001\t2006-01-20,10:15:00, 0039333111 ,0;2006-01-20,10:15:00,1234567890123456789,0;"
+      "2006-01-20,10:15:00,12345678901234567890,0;2006-01-20,10:15:00,+39:333:444,0");
+  EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
+  const std::vector<std::string> phones = {"+39333111", "+1234567890123456789",
+                                           "+12345678901234567890", "+39333444"};
+  EXPECT_EQ(Phones("2001"), phones);
+  for (const auto& phone : phones)
+    EXPECT_EQ(list_->ItemOrderID("2001")->ItemPhone(phone)->PhoneGsm().utf8(), phone);
+}
+
 TEST_F(StatusList, NamedRecipientsTakeOnlyTheirOwnEntries) {
   list_->AddMessage("1001", "+39333111");
   list_->AddMessage("1001", "+39333222");
