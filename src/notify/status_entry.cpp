@@ -4,6 +4,7 @@
 #include "platform/conversions.hpp"
 #include "platform/date_text.hpp"
 #include "platform/text.hpp"
+#include "platform/unit_scan.hpp"
 
 #include <cstdio>
 #include <optional>
@@ -12,19 +13,17 @@
 namespace orvulink::notify {
 namespace {
 
-// True when `shape` stands in `entry` with its first `mark` at `offset` into it. Looked for
-// from each mark ("-", ":"), which are few, rather than from each "0".
-bool HasShape(std::u16string_view entry, std::u16string_view shape, char16_t mark,
-              std::size_t offset) {
-  for (std::size_t at = platform::FindUnit(entry, mark, offset); at != std::u16string_view::npos;
-       at = platform::FindUnit(entry, mark, at + 1)) {
-    if (entry.substr(at - offset).starts_with(shape)) return true;
-  }
-  return false;
-}
-
+// Looked for from each "-" and ":", which are few, rather than from each "0": one pass.
 bool HasPlaceholder(std::u16string_view entry) {
-  return HasShape(entry, u"0000-00-00", u'-', 4) || HasShape(entry, u"00:00:00", u':', 2);
+  static constexpr std::u16string_view kDay = u"0000-00-00";
+  static constexpr std::u16string_view kTime = u"00:00:00";
+  bool found = false;
+  platform::ForEachMatch(entry, u'-', u':', [&](std::size_t at) {
+    found = entry[at] == u'-' ? at >= 4 && entry.substr(at - 4).starts_with(kDay)
+                              : at >= 2 && entry.substr(at - 2).starts_with(kTime);
+    return !found;
+  });
+  return found;
 }
 
 // "0000-00-00" and "00:00:00" stand for today and for now.

@@ -4,6 +4,8 @@
 
 #include <orvulink/automation.hpp>
 
+#include "platform/unit_scan.hpp"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +42,15 @@ template <class Piece>
 void ForEachPiece(std::u16string_view text, std::u16string_view separator, Piece piece) {
   if (text.empty()) return;
   std::size_t start = 0;
+  if (separator.size() == 1) {  // the separators of answer fields: one pass over the text
+    ForEachMatch(text, separator[0], separator[0], [&](std::size_t at) {
+      piece(text.substr(start, at - start));
+      start = at + 1;
+      return true;
+    });
+    piece(text.substr(start));
+    return;
+  }
   for (auto hit = FindText(text, separator); hit != std::u16string_view::npos;
        hit = FindText(text, separator, start)) {
     piece(text.substr(start, hit - start));

@@ -139,10 +139,11 @@ TEST_F(StatusList, AnsweredNumbersOfAnyLengthAreKeptInInternationalForm) {
   list_->AddMessage("2001");
   Answer(
       "01 2001\t2006-01-20,10:15:00, 0039333111 ,0;2006-01-20,10:15:00,1234567890123456789,0;"
-      "2006-01-20,10:15:00,12345678901234567890,0;2006-01-20,10:15:00,+39:333:444,0");
+      "2006-01-20,10:15:00,12345678901234567890,0;2006-01-20,10:15:00,+39:333:444,0;"
+      ":-,-:,+39333555,0");  // marks of a placeholder at the very start: no placeholder
   EXPECT_EQ(list_->GetStatusNotify(), VariantBool(true));
   const std::vector<std::string> phones = {"+39333111", "+1234567890123456789",
-                                           "+12345678901234567890", "+39333444"};
+                                           "+12345678901234567890", "+39333444", "+39333555"};
   EXPECT_EQ(Phones("2001"), phones);
   for (const auto& phone : phones)
     EXPECT_EQ(list_->ItemOrderID("2001")->ItemPhone(phone)->PhoneGsm().utf8(), phone);
