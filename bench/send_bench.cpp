@@ -32,15 +32,28 @@ std::shared_ptr<OrvuSendMessages> NewList() {
   return control->MessagesToSend();
 }
 
+// The arguments of the adds as a host holds them: made once, outside what is measured.
+struct AddArguments {
+  std::vector<BStr> phones;
+  std::vector<BStr> texts;
+  BStr sender = "Mario";
+  AddArguments(int messages, bool distinctTexts) {
+    for (int i = 0; i < messages; ++i) {
+      phones.emplace_back(Phone(i));
+      texts.emplace_back(TextFor(i, distinctTexts));
+    }
+  }
+};
+
 // Arguments: distinct texts (0 or 1), how many messages.
 void AddToList(benchmark::State& state) {
-  const bool distinctTexts = state.range(0) != 0;
   const auto messages = static_cast<int>(state.range(1));
+  const AddArguments args(messages, state.range(0) != 0);
   auto list = NewList();
   for (auto _ : state) {
     list->Clear();
-    for (int i = 0; i < messages; ++i)
-      list->AddMessage(Phone(i), TextFor(i, distinctTexts), "Mario");
+    for (std::size_t i = 0; i < args.phones.size(); ++i)
+      list->AddMessage(args.phones[i], args.texts[i], args.sender);
     benchmark::DoNotOptimize(list->CountMessageToSend());
   }
   state.SetItemsProcessed(state.iterations() * messages);
@@ -62,12 +75,11 @@ void AddGroupToList(benchmark::State& state) {
 }
 
 void AddByReferenceWalk(benchmark::State& state) {
-  const bool distinctTexts = state.range(0) != 0;
+  const AddArguments args(kMessages, state.range(0) != 0);
   for (auto _ : state) {
     testing::WalkedList walked;
-    for (int i = 0; i < kMessages; ++i) {
-      walked.Add(testing::WalkedList::Built(Phone(i), TextFor(i, distinctTexts), "Mario"));
-    }
+    for (std::size_t i = 0; i < args.phones.size(); ++i)
+      walked.Add(testing::WalkedList::Built(args.phones[i], args.texts[i], args.sender));
     benchmark::DoNotOptimize(walked.toSend);
   }
   state.SetItemsProcessed(state.iterations() * kMessages);

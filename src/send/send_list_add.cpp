@@ -15,7 +15,7 @@ bool FailedCheck(OrvuLink_StatusMessage status) {
          status == ORVULINK_MESSAGESEND_ERRSENDER;
 }
 
-void MarkDuplicateIfSent(SendListState& state, const SendGroup& group, OrvuSendMessage& message) {
+void MarkDuplicateIfSent(SendListState& state, std::int32_t group, OrvuSendMessage& message) {
   if (!HasLiveRecipient(state, group, Access::PhoneGsm(message))) return;
   Access::Status(message) = ORVULINK_MESSAGESEND_ERRDOUBLE;
   ++state.countMessageError;
@@ -38,7 +38,7 @@ void PlaceInGroup(SendListState& state, OrvuSendMessage& message) {
   }
   Access::GroupIndex(message) = static_cast<std::int16_t>(found->second);
   if (Access::Status(message) == ORVULINK_MESSAGESEND_INCOMPLETE) {
-    MarkDuplicateIfSent(state, *state.Group(found->second), message);
+    MarkDuplicateIfSent(state, found->second, message);
   }
 }
 
@@ -95,7 +95,7 @@ void AddToGroup(SendListState& state, std::int32_t& group, const Collection& pho
   if (Access::Status(*message) != ORVULINK_MESSAGESEND_INCOMPLETE) {
     ++state.countMessageError;
   } else {
-    MarkDuplicateIfSent(state, *state.Group(group), *message);
+    MarkDuplicateIfSent(state, group, *message);
   }
   QueueIfComplete(state, *message);
   AppendMessage(state, std::move(message));

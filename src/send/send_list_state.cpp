@@ -31,6 +31,7 @@ void SendListState::ReleaseAll() {
   storeExists = false;
   groups.clear();
   groupByKey.clear();
+  membersByPhone.Clear();
   ++generation;
 }
 
@@ -51,12 +52,10 @@ GroupKeyView KeyViewOf(OrvuSendMessage& message) {
   return {Access::Sender(message), Access::Text(message), Access::DateText(message)};
 }
 
-bool HasLiveRecipient(const SendListState& list, const SendGroup& group,
-                      std::u16string_view phone) {
-  const auto found = group.positionsByPhone.find(phone);
-  if (found == group.positionsByPhone.end()) return false;
-  for (std::size_t i = 0; i < found->second.size(); ++i) {
-    const auto* member = list.At(found->second[i]);
+bool HasLiveRecipient(const SendListState& list, std::int32_t number, std::u16string_view phone) {
+  for (std::int16_t at = list.membersByPhone.First(number, phone); at != 0;
+       at = list.membersByPhone.Next(at)) {
+    const auto* member = list.At(at);
     if (member && Access::Status(**member) != ORVULINK_MESSAGESEND_CANCELLED) return true;
   }
   return false;
@@ -77,8 +76,7 @@ void AppendMember(SendListState& list, std::shared_ptr<OrvuSendMessage> message)
   list.store.push_back(std::move(message));
   if (SendGroup* group = list.Group(number)) {
     group->members.push_back(Access::ListPosition(added));
-    group->positionsByPhone[std::u16string_view(Access::PhoneGsm(added))].push_back(
-        Access::ListPosition(added));
+    list.membersByPhone.Add(number, Access::PhoneGsm(added), Access::ListPosition(added));
   }
 }
 
@@ -88,13 +86,11 @@ void CancelMessage(SendListState& state, OrvuSendMessage& message) {
   if (was != ORVULINK_MESSAGESEND_TOSEND) return;
   const std::int32_t number = Access::GroupIndex(message);
   if (number < 0 || static_cast<std::size_t>(number) >= state.groups.size()) return;
-  const SendGroup& group = state.groups[static_cast<std::size_t>(number)];
-  if (group.members.size() < 2) return;
-  const auto found = group.positionsByPhone.find(Access::PhoneGsm(message));
-  if (found == group.positionsByPhone.end()) return;
+  if (state.groups[static_cast<std::size_t>(number)].members.size() < 2) return;
   // The first duplicate of the withdrawn message takes its place.
-  for (std::size_t i = 0; i < found->second.size(); ++i) {
-    const auto* member = state.At(found->second[i]);
+  for (std::int16_t at = state.membersByPhone.First(number, Access::PhoneGsm(message)); at != 0;
+       at = state.membersByPhone.Next(at)) {
+    const auto* member = state.At(at);
     if (member && Access::Status(**member) == ORVULINK_MESSAGESEND_ERRDOUBLE) {
       Access::Status(**member) = ORVULINK_MESSAGESEND_TOSEND;
       return;

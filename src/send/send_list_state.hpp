@@ -5,6 +5,7 @@
 #include <orvulink/send.hpp>
 
 #include "core/list_capacity.hpp"
+#include "send/phone_index.hpp"
 
 #include <cstdint>
 #include <string>
@@ -48,32 +49,8 @@ struct GroupKeyEqual {
   }
 };
 
-// The list positions of a group's members with one number, in the order added: nearly always
-// one, held without an allocation of its own.
-class PhonePositions {
- public:
-  void push_back(std::int16_t position) {
-    if (count_++ == 0) {
-      first_ = position;
-    } else {
-      more_.push_back(position);
-    }
-  }
-  std::size_t size() const noexcept { return count_; }
-  std::int16_t operator[](std::size_t i) const { return i == 0 ? first_ : more_[i - 1]; }
-
- private:
-  std::size_t count_ = 0;
-  std::int16_t first_ = 0;
-  std::vector<std::int16_t> more_;
-};
-
 struct SendGroup {
   std::vector<std::int16_t> members;  // list positions in the order added
-  // List positions of the members per recipient number. The keys view the number of the first
-  // member with it: a message's number is set when it is made and the group is dropped with
-  // the messages, so the view outlives no number and no number is copied.
-  std::unordered_map<std::u16string_view, PhonePositions> positionsByPhone;
 };
 
 struct SendListState {
@@ -91,6 +68,7 @@ struct SendListState {
   std::int32_t nextGroup = 0;
   std::int32_t lastGroup = -1;
   std::unordered_map<GroupKey, std::int32_t, GroupKeyHash, GroupKeyEqual> groupByKey;
+  PhoneIndex membersByPhone;
   // Messages that became TOSEND since the send in progress began composing: what still waits
   // once it is applied.
   std::int16_t toSendSinceCompose = 0;
@@ -113,8 +91,8 @@ struct SendListState {
 GroupKey KeyOf(OrvuSendMessage& message);
 GroupKeyView KeyViewOf(OrvuSendMessage& message);
 
-// Whether a member of `group` other than a cancelled one already goes to `phone`.
-bool HasLiveRecipient(const SendListState& list, const SendGroup& group, std::u16string_view phone);
+// Whether a member of group `number` other than a cancelled one already goes to `phone`.
+bool HasLiveRecipient(const SendListState& list, std::int32_t number, std::u16string_view phone);
 // Adds a message already placed in its group (GroupIndex and ListPosition set) to the list,
 // to its group's members and to the indexes.
 void AppendMessage(SendListState& list, std::shared_ptr<OrvuSendMessage> message);

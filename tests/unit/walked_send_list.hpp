@@ -23,9 +23,8 @@ struct WalkedList {
   std::vector<std::vector<int>> members = std::vector<std::vector<int>>(3001);
   int nextGroup = 0, lastGroup = -1, error = 0, toSend = 0;
 
-  static WalkedMessage Built(const std::string& phone, const std::string& text,
-                             const std::string& sender) {
-    auto m = send::BuildMessage(BStr(phone).str(), BStr(text).str(), BStr(sender).str(), Date{});
+  static WalkedMessage Built(const BStr& phone, const BStr& text, const BStr& sender) {
+    auto m = send::BuildMessage(phone.str(), text.str(), sender.str(), Date{});
     return {send::Access::PhoneGsm(*m), send::KeyOf(*m), send::Access::Status(*m)};
   }
   void Queue(WalkedMessage& m) {
