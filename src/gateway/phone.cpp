@@ -57,7 +57,9 @@ std::u16string PhoneGsmForm(std::u16string_view number) {
 }
 
 bool NormalizePhoneGsm(std::u16string& number) {
-  number = PhoneGsmForm(number);
+  const PhoneGsmParts form = PhoneGsmFormParts(number);
+  // Most numbers are already in form: rewritten only when they are not.
+  if (form.plus || form.rest.size() != number.size()) number = PhoneGsmForm(number);
   return number.size() >= kMinPhoneLength && number.size() <= kMaxPhoneLength &&
          platform::IsNumeric(number);
 }

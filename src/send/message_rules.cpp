@@ -21,28 +21,42 @@ constexpr std::size_t kMaxNumericSender = 15;
 constexpr std::size_t kMinNamedSender = 3;
 constexpr std::size_t kMaxNamedSender = 11;
 
-// The pieces here all start with an ASCII unit: a text is first walked against a table of
-// those units, and the pieces compared only where one occurs.
-bool ContainsAny(std::u16string_view text, std::initializer_list<std::u16string_view> pieces) {
-  std::uint64_t starts[2] = {0, 0};
-  for (std::u16string_view piece : pieces) {
-    if (piece.front() >= 128) return true;  // not expected: let the piece-by-piece search decide
-    starts[piece.front() / 64] |= std::uint64_t{1} << (piece.front() % 64);
-  }
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit >= 128 || (starts[unit / 64] >> (unit % 64) & 1) == 0) continue;
+// Pieces to delete from a text. They all start with an ASCII unit: a table of those units is
+// made once, at compile time, and a text is walked against it; the pieces are compared only
+// where one of them may start, so a clean text costs one pass.
+template <std::size_t N>
+struct Deletions {
+  std::array<std::u16string_view, N> pieces;
+  std::array<std::uint64_t, 2> starts{};
+
+  constexpr explicit Deletions(std::array<std::u16string_view, N> list) : pieces(list) {
     for (std::u16string_view piece : pieces) {
-      if (text.substr(i).starts_with(piece)) return true;
+      if (piece.empty() || piece.front() >= 128) throw "a piece must start with an ASCII unit";
+      starts[piece.front() / 64] |= std::uint64_t{1} << (piece.front() % 64);
     }
   }
-  return false;
-}
 
-std::u16string DeleteAll(std::u16string text, std::initializer_list<std::u16string_view> pieces) {
-  // One walk finds most texts clean; only then is each piece looked for in turn.
-  if (!ContainsAny(text, pieces)) return text;
-  for (std::u16string_view piece : pieces) {
+  bool AnyIn(std::u16string_view text) const noexcept {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char16_t unit = text[i];
+      if (unit >= 128 || (starts[unit / 64] >> (unit % 64) & 1) == 0) continue;
+      for (std::u16string_view piece : pieces) {
+        if (text.substr(i).starts_with(piece)) return true;
+      }
+    }
+    return false;
+  }
+};
+
+constexpr Deletions<6> kRecipientDeletions(std::array<std::u16string_view, 6>{u"\b", u",", u"\t",
+                                                                              u"\r\n", u" ", u";"});
+constexpr Deletions<4> kSenderDeletions(std::array<std::u16string_view, 4>{u"\b", u",", u"\t",
+                                                                           u"\r\n"});
+
+template <std::size_t N>
+std::u16string DeleteAll(std::u16string text, const Deletions<N>& deletions) {
+  if (!deletions.AnyIn(text)) return text;
+  for (std::u16string_view piece : deletions.pieces) {
     if (text.find(piece) != std::u16string::npos) text = platform::ReplaceAll(text, piece, u"");
   }
   return text;
@@ -115,11 +129,11 @@ std::optional<std::u16string> FormatSendDate(Date value) {
 CheckedRecipient CheckRecipient(std::u16string_view text) {
   std::u16string phone(text);
   const bool valid = gateway::NormalizePhoneGsm(phone);
-  return {DeleteAll(std::move(phone), {u"\b", u",", u"\t", u"\r\n", u" ", u";"}), valid};
+  return {DeleteAll(std::move(phone), kRecipientDeletions), valid};
 }
 
 std::optional<std::u16string> CheckSender(std::u16string_view text) {
-  std::u16string sender = DeleteAll(std::u16string(text), {u"\b", u",", u"\t", u"\r\n"});
+  std::u16string sender = DeleteAll(std::u16string(text), kSenderDeletions);
   if (sender.empty()) return std::nullopt;
   if (!platform::IsNumeric(sender)) {
     if (!LengthWithin(sender.size(), kMinNamedSender, kMaxNamedSender)) return std::nullopt;

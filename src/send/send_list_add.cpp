@@ -29,16 +29,26 @@ void QueueIfComplete(SendListState& state, OrvuSendMessage& message) {
 }
 
 // The message joins the group of the first earlier message with its key, or opens one.
+// The group of the first message with this key, -1 when none has it.
+std::int32_t GroupOfKey(SendListState& state, const GroupKeyView& key) {
+  if (state.lastKeyFound == key) return state.lastKeyGroup;
+  const auto found = state.groupByKey.find(key);
+  if (found == state.groupByKey.end()) return -1;
+  state.lastKeyFound = ViewOf(found->first);
+  state.lastKeyGroup = found->second;
+  return found->second;
+}
+
 void PlaceInGroup(SendListState& state, OrvuSendMessage& message) {
-  const auto found = state.groupByKey.find(KeyViewOf(message));
-  if (found == state.groupByKey.end()) {
+  const std::int32_t group = GroupOfKey(state, KeyViewOf(message));
+  if (group < 0) {
     Access::GroupIndex(message) = static_cast<std::int16_t>(state.nextGroup++);
     state.groupByKey.emplace(KeyOf(message), Access::GroupIndex(message));
     return;
   }
-  Access::GroupIndex(message) = static_cast<std::int16_t>(found->second);
+  Access::GroupIndex(message) = static_cast<std::int16_t>(group);
   if (Access::Status(message) == ORVULINK_MESSAGESEND_INCOMPLETE) {
-    MarkDuplicateIfSent(state, found->second, message);
+    MarkDuplicateIfSent(state, group, message);
   }
 }
 

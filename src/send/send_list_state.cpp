@@ -31,6 +31,7 @@ void SendListState::ReleaseAll() {
   storeExists = false;
   groups.clear();
   groupByKey.clear();
+  lastKeyFound.reset();
   membersByPhone.Clear();
   ++generation;
 }

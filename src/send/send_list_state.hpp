@@ -8,6 +8,7 @@
 #include "send/phone_index.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -69,6 +70,11 @@ struct SendListState {
   std::int32_t lastGroup = -1;
   std::unordered_map<GroupKey, std::int32_t, GroupKeyHash, GroupKeyEqual> groupByKey;
   PhoneIndex membersByPhone;
+  // The last key found in groupByKey, viewing the index's own copy (kept until it is cleared),
+  // and its group: adds in a row mostly share their text, and the comparison costs less than
+  // hashing it again.
+  std::optional<GroupKeyView> lastKeyFound;
+  std::int32_t lastKeyGroup = -1;
   // Messages that became TOSEND since the send in progress began composing: what still waits
   // once it is applied.
   std::int16_t toSendSinceCompose = 0;
