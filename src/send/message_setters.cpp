@@ -17,12 +17,19 @@ void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
 
 void SetSender(OrvuSendMessage& message, std::u16string_view text) {
   core::ResetErrorState(core::ThisThreadState());
-  std::optional<std::u16string> sender = CheckSender(text);
-  if (!sender) {
+  // Nearly every message of a list has the same sender: the last one is remembered.
+  thread_local std::optional<std::u16string> lastGiven;
+  thread_local std::optional<std::u16string> lastChecked;
+  if (!lastGiven || *lastGiven != text) {
+    lastGiven.reset();  // a failure below leaves nothing remembered
+    lastChecked = CheckSender(text);
+    lastGiven = std::u16string(text);
+  }
+  if (!lastChecked) {
     Access::Status(message) = ORVULINK_MESSAGESEND_ERRSENDER;
     return;
   }
-  Access::Sender(message) = std::move(*sender);
+  Access::Sender(message) = *lastChecked;
 }
 
 void SetDateTime(OrvuSendMessage& message, Date value) {

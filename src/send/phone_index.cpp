@@ -17,15 +17,6 @@ std::size_t PhoneIndex::HashOf(std::int32_t group, std::u16string_view phone) no
   return mixed ^ (mixed >> 29);
 }
 
-std::size_t PhoneIndex::CachedHashOf(std::int32_t group, std::u16string_view phone) const noexcept {
-  if (group != hashedGroup_ || phone != hashedPhone_) {
-    hashedGroup_ = group;
-    hashedPhone_.assign(phone);
-    hashed_ = HashOf(group, phone);
-  }
-  return hashed_;
-}
-
 std::size_t PhoneIndex::SlotOf(std::int32_t group, std::u16string_view phone,
                                std::size_t hash) const {
   const std::size_t mask = slots_.size() - 1;
@@ -38,7 +29,7 @@ std::size_t PhoneIndex::SlotOf(std::int32_t group, std::u16string_view phone,
 
 std::int16_t PhoneIndex::First(std::int32_t group, std::u16string_view phone) const {
   if (slots_.empty()) return 0;
-  const Slot& slot = slots_[SlotOf(group, phone, CachedHashOf(group, phone))];
+  const Slot& slot = slots_[SlotOf(group, phone, HashOf(group, phone))];
   return slot.group < 0 ? 0 : slot.first;
 }
 
@@ -49,7 +40,7 @@ std::int16_t PhoneIndex::Next(std::int16_t position) const {
 
 void PhoneIndex::Add(std::int32_t group, std::u16string_view phone, std::int16_t position) {
   if ((used_ + 1) * 2 > slots_.size()) Grow();
-  const std::size_t hash = CachedHashOf(group, phone);
+  const std::size_t hash = HashOf(group, phone);
   Slot& slot = slots_[SlotOf(group, phone, hash)];
   if (next_.size() <= static_cast<std::size_t>(position)) next_.resize(position + 1, 0);
   next_[static_cast<std::size_t>(position)] = 0;
@@ -67,7 +58,6 @@ void PhoneIndex::Clear() {
   if (used_ > 0) std::fill(slots_.begin(), slots_.end(), Slot());
   used_ = 0;
   next_.clear();
-  hashedGroup_ = -1;
 }
 
 void PhoneIndex::Grow() {

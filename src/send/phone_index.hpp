@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,8 +31,6 @@ class PhoneIndex {
     std::int16_t last = 0;
   };
   static std::size_t HashOf(std::int32_t group, std::u16string_view phone) noexcept;
-  // An add looks its number up first (the duplicate rule): the hash is computed once for both.
-  std::size_t CachedHashOf(std::int32_t group, std::u16string_view phone) const noexcept;
   // The slot holding (group, phone), or the empty one where it would go.
   std::size_t SlotOf(std::int32_t group, std::u16string_view phone, std::size_t hash) const;
   void Grow();
@@ -41,9 +38,6 @@ class PhoneIndex {
   std::vector<Slot> slots_;  // a power of two in size, at most half used
   std::size_t used_ = 0;
   std::vector<std::int16_t> next_;  // by list position
-  mutable std::int32_t hashedGroup_ = -1;
-  mutable std::u16string hashedPhone_;  // a copy: the text it was taken from may be gone
-  mutable std::size_t hashed_ = 0;
 };
 
 }  // namespace orvulink::send
