@@ -130,7 +130,7 @@ void SendResult(const std::uint8_t* data, std::size_t size) {
   std::vector<std::u16string> phones;
   for (const auto& message : state.store) {
     before.push_back(message->Status());
-    phones.push_back(send::Access::PhoneGsm(*message));
+    phones.emplace_back(send::Access::PhoneGsm(*message));
   }
   const std::int16_t forwardedBefore = state.countMessageForward;
   const std::int16_t refusedBefore = state.countMessageError;

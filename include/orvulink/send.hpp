@@ -6,6 +6,7 @@
 #include <orvulink/enumerator.hpp>
 #include <orvulink/enums.hpp>
 #include <orvulink/export.hpp>
+#include <orvulink/short_text.hpp>
 #include <orvulink/thread_affine.hpp>
 
 #include <cstdint>
@@ -69,8 +70,9 @@ class ORVULINK_API OrvuSendMessage : public AutomationObject, private ThreadAffi
   friend struct send::Access;
   OrvuSendMessage() = default;
 
-  std::u16string phoneGsm_;
-  std::u16string text_;
+  ShortText phoneGsm_;
+  // Shared by the messages added with one text: a list of 3000 holds one copy, not 3000.
+  std::shared_ptr<const std::u16string> text_;
   std::int16_t numSMS_ = 0;
   std::int16_t listPosition_ = 0;
   std::u16string dateText_;

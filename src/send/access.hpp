@@ -42,8 +42,16 @@ struct Access {
   static OrvuSendMessage& Editable(const OrvuSendMessage& message) {
     return const_cast<OrvuSendMessage&>(message);
   }
-  static std::u16string& PhoneGsm(OrvuSendMessage& m) { return m.phoneGsm_; }
-  static std::u16string& Text(OrvuSendMessage& m) { return m.text_; }
+  static std::u16string_view PhoneGsm(const OrvuSendMessage& m) { return m.phoneGsm_.view(); }
+  static void SetPhoneGsm(OrvuSendMessage& m, std::u16string_view phone) {
+    m.phoneGsm_.assign(phone);
+  }
+  static std::u16string_view Text(const OrvuSendMessage& m) {
+    return m.text_ ? std::u16string_view(*m.text_) : std::u16string_view();
+  }
+  static void ShareText(OrvuSendMessage& m, std::shared_ptr<const std::u16string> text) {
+    m.text_ = std::move(text);
+  }
   static std::u16string& Sender(OrvuSendMessage& m) { return m.sender_; }
   static std::u16string& DateText(OrvuSendMessage& m) { return m.dateText_; }
   static Date& GivenDate(OrvuSendMessage& m) { return m.givenDate_; }

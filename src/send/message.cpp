@@ -25,11 +25,11 @@ OrvuLink_StatusMessage OrvuSendMessage::Status() const {
 }
 BStr OrvuSendMessage::PhoneGsm() const {
   CheckThread();
-  return phoneGsm_;
+  return phoneGsm_.view();
 }
 BStr OrvuSendMessage::Text() const {
   CheckThread();
-  return text_;
+  return text_ ? BStr(*text_) : BStr();
 }
 Date OrvuSendMessage::DateTime() const {
   CheckThread();

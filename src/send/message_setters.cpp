@@ -12,7 +12,7 @@ namespace orvulink::send {
 void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
   CheckedRecipient checked = CheckRecipient(text);
   if (!checked.valid) Access::Status(message) = ORVULINK_MESSAGESEND_ERRPHONEGSM;
-  Access::PhoneGsm(message) = std::move(checked.phone);
+  Access::SetPhoneGsm(message, checked.phone);
 }
 
 void SetSender(OrvuSendMessage& message, std::u16string_view text) {
@@ -44,15 +44,19 @@ void SetDateTime(OrvuSendMessage& message, Date value) {
 
 void SetText(OrvuSendMessage& message, std::u16string_view text) {
   // One text for many recipients is the common list: the last one is remembered.
+  // The messages made from it share the text as it is kept.
   thread_local std::optional<std::u16string> lastGiven;
-  thread_local CountedText lastCounted;
+  thread_local std::shared_ptr<const std::u16string> lastKept;
+  thread_local std::int16_t lastParts = 0;
   if (!lastGiven || *lastGiven != text) {
     lastGiven.reset();  // a failure below leaves nothing remembered
-    lastCounted = CountParts(FilterMessageText(text));
+    CountedText counted = CountParts(FilterMessageText(text));
+    lastKept = std::make_shared<const std::u16string>(std::move(counted.text));
+    lastParts = counted.parts;
     lastGiven = std::u16string(text);
   }
-  Access::Text(message) = lastCounted.text;
-  Access::NumSMS(message) = lastCounted.parts;
+  Access::ShareText(message, lastKept);
+  Access::NumSMS(message) = lastParts;
 }
 
 std::shared_ptr<OrvuSendMessage> BuildMessage(std::u16string_view phone, std::u16string_view text,

@@ -47,7 +47,8 @@ void SendListState::Reset() {
 }
 
 GroupKey KeyOf(OrvuSendMessage& message) {
-  return {Access::Sender(message), Access::Text(message), Access::DateText(message)};
+  return {Access::Sender(message), std::u16string(Access::Text(message)),
+          Access::DateText(message)};
 }
 GroupKeyView KeyViewOf(OrvuSendMessage& message) {
   return {Access::Sender(message), Access::Text(message), Access::DateText(message)};

@@ -25,7 +25,7 @@ struct WalkedList {
 
   static WalkedMessage Built(const BStr& phone, const BStr& text, const BStr& sender) {
     auto m = send::BuildMessage(phone.str(), text.str(), sender.str(), Date{});
-    return {send::Access::PhoneGsm(*m), send::KeyOf(*m), send::Access::Status(*m)};
+    return {std::u16string(send::Access::PhoneGsm(*m)), send::KeyOf(*m), send::Access::Status(*m)};
   }
   void Queue(WalkedMessage& m) {
     if (m.status != ORVULINK_MESSAGESEND_INCOMPLETE) return;
