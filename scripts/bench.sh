@@ -21,8 +21,10 @@ python3 - "$json" "$out" <<'PY'
 import json, sys, platform, datetime
 import re
 # Keyed by name and arguments, without the run settings ("/min_time:2.000", "/real_time"...).
-runs = {re.sub(r"/(min_time|real_time|iterations)[^/]*", "", b["name"]): b
-        for b in json.load(open(sys.argv[1]))["benchmarks"]}
+# Repeated benchmarks count by their median.
+runs = {re.sub(r"/(min_time|real_time|iterations|repeats)[^/]*", "", b.get("run_name", b["name"])): b
+        for b in json.load(open(sys.argv[1]))["benchmarks"]
+        if b.get("run_type") != "aggregate" or b.get("aggregate_name") == "median"}
 
 def ms(name, clock="cpu_time"):
     b = runs[name]
@@ -47,6 +49,7 @@ lines = ["# Performance", "",
              datetime.date.today().isoformat(), platform.machine(), __import__("os").cpu_count()),
          "Each figure that matters is a ratio against a reference measured in the same run.", "",
          "## Lists of 3000 (CPU time)", "",
+         "Adding is the median of three runs.", "",
          "| operation | component | reference | ratio |", "|---|---|---|---|"]
 for title, name, ref, ref_title in rows:
     if ref:
@@ -69,7 +72,8 @@ lines += ["", "## End to end on loopback", "",
           "request, as the component makes a fresh client per exchange) to the same gateway: the",
           "gateway simulator over HTTP on 127.0.0.1 in the same process, or a server there that",
           "answers the simulator's answer, prepared, without work. CPU is the calling thread's",
-          "(CLOCK_THREAD_CPUTIME_ID), where the exchange runs; wall is the whole command.", "",
+          "(CLOCK_THREAD_CPUTIME_ID), where the exchange runs; wall is the whole command. Each",
+          "figure is the median of three runs.", "",
           "| operation | gateway | component wall | bare POST wall | wall ratio | component CPU | bare POST CPU | CPU above the bare POST |",
           "|---|---|---|---|---|---|---|---|"]
 for title, name, ref in e2e:
