@@ -1,4 +1,5 @@
 // The status-query list, its order IDs and their recipients as COM objects.
+#include "com/list_members.hpp"
 #include "com/objects.hpp"
 #include "com/progress_source.hpp"
 
@@ -25,20 +26,14 @@ class NotifiedMessageObject final
 };
 
 class NotifiedOrderIDObject final
-    : public DispatchObject<_OrvuNotifiedOrderID, OrvuNotifiedOrderID> {
+    : public ListMembers<DispatchObject<_OrvuNotifiedOrderID, OrvuNotifiedOrderID>,
+                         _OrvuNotifiedMessage*> {
  public:
-  using DispatchObject::DispatchObject;
+  using ListMembers::ListMembers;
 
   HRESULT STDMETHODCALLTYPE get_ItemPhone(BSTR phone, _OrvuNotifiedMessage** out) override {
     return Get(out, [&] { return core_->ItemPhone(FromBstr(phone)); });
   }
-  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuNotifiedMessage** out) override {
-    return Get(out, [&] { return core_->Item(index); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
-    return Get(out, [&] { return core_->Count(); });
-  }
-  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
   HRESULT STDMETHODCALLTYPE get_OrderID(BSTR* out) override {
     return Get(out, [&] { return core_->OrderID(); });
   }
@@ -48,22 +43,17 @@ class NotifiedOrderIDObject final
 };
 
 // The status-query list sources ProgresNotify.
-class NotifyListObject final : public ProgressSource<_OrvuNotifiedMessages, OrvuNotifiedMessages> {
+class NotifyListObject final
+    : public ListMembers<ProgressSource<_OrvuNotifiedMessages, OrvuNotifiedMessages>,
+                         _OrvuNotifiedOrderID*> {
  public:
   explicit NotifyListObject(std::shared_ptr<OrvuNotifiedMessages> core)
-      : ProgressSource(std::move(core), &OrvuNotifiedMessages::ProgresNotify,
-                       DIID___OrvuNotifiedMessages) {}
+      : ListMembers(std::move(core), &OrvuNotifiedMessages::ProgresNotify,
+                    DIID___OrvuNotifiedMessages) {}
 
   HRESULT STDMETHODCALLTYPE get_ItemOrderID(BSTR orderID, _OrvuNotifiedOrderID** out) override {
     return Get(out, [&] { return core_->ItemOrderID(FromBstr(orderID)); });
   }
-  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuNotifiedOrderID** out) override {
-    return Get(out, [&] { return core_->Item(index); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
-    return Get(out, [&] { return core_->Count(); });
-  }
-  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
   HRESULT STDMETHODCALLTYPE Clear() override {
     return Guarded([&] { core_->Clear(); });
   }

@@ -1,4 +1,5 @@
 // Reception keys and the messages received on them as COM objects.
+#include "com/list_members.hpp"
 #include "com/objects.hpp"
 
 namespace orvulink::com {
@@ -21,17 +22,10 @@ class ReceivedMessageObject final
 };
 
 class ReceivedMessagesObject final
-    : public DispatchObject<_OrvuReceivedMessages, OrvuReceivedMessages> {
+    : public ListMembers<DispatchObject<_OrvuReceivedMessages, OrvuReceivedMessages>,
+                         _OrvuReceivedMessage*> {
  public:
-  using DispatchObject::DispatchObject;
-
-  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuReceivedMessage** out) override {
-    return Get(out, [&] { return core_->Item(index); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
-    return Get(out, [&] { return core_->Count(); });
-  }
-  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
+  using ListMembers::ListMembers;
 };
 
 class ReceptionKeyObject final : public DispatchObject<_OrvuReceptionKey, OrvuReceptionKey> {
@@ -61,20 +55,15 @@ class ReceptionKeyObject final : public DispatchObject<_OrvuReceptionKey, OrvuRe
   }
 };
 
-class ReceptionKeysObject final : public DispatchObject<_OrvuReceptionKeys, OrvuReceptionKeys> {
+class ReceptionKeysObject final
+    : public ListMembers<DispatchObject<_OrvuReceptionKeys, OrvuReceptionKeys>,
+                         _OrvuReceptionKey*> {
  public:
-  using DispatchObject::DispatchObject;
+  using ListMembers::ListMembers;
 
   HRESULT STDMETHODCALLTYPE get_ItemReceptionKey(BSTR key, _OrvuReceptionKey** out) override {
     return Get(out, [&] { return core_->ItemReceptionKey(FromBstr(key)); });
   }
-  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuReceptionKey** out) override {
-    return Get(out, [&] { return core_->Item(index); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
-    return Get(out, [&] { return core_->Count(); });
-  }
-  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
 };
 
 }  // namespace

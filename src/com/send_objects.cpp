@@ -1,22 +1,16 @@
 // The send list, its messages and their order IDs as COM objects.
 #include "com/group_recipients.hpp"
+#include "com/list_members.hpp"
 #include "com/objects.hpp"
 #include "com/progress_source.hpp"
 
 namespace orvulink::com {
 namespace {
 
-class SendOrderIDObject final : public DispatchObject<_OrvuSendOrderID, OrvuSendOrderID> {
+class SendOrderIDObject final
+    : public ListMembers<DispatchObject<_OrvuSendOrderID, OrvuSendOrderID>, BSTR> {
  public:
-  using DispatchObject::DispatchObject;
-
-  HRESULT STDMETHODCALLTYPE get_Item(short index, BSTR* out) override {
-    return Get(out, [&] { return core_->Item(index); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
-    return Get(out, [&] { return core_->Count(); });
-  }
-  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
+  using ListMembers::ListMembers;
 };
 
 class SendMessageObject final : public DispatchObject<_OrvuSendMessage, OrvuSendMessage> {
@@ -47,18 +41,12 @@ class SendMessageObject final : public DispatchObject<_OrvuSendMessage, OrvuSend
 };
 
 // The send list sources ProgresSend; the bridge lives as long as the COM object.
-class SendListObject final : public ProgressSource<_OrvuSendMessages, OrvuSendMessages> {
+class SendListObject final
+    : public ListMembers<ProgressSource<_OrvuSendMessages, OrvuSendMessages>, _OrvuSendMessage*> {
  public:
   explicit SendListObject(std::shared_ptr<OrvuSendMessages> core)
-      : ProgressSource(std::move(core), &OrvuSendMessages::ProgresSend, DIID___OrvuSendMessages) {}
+      : ListMembers(std::move(core), &OrvuSendMessages::ProgresSend, DIID___OrvuSendMessages) {}
 
-  HRESULT STDMETHODCALLTYPE get_Item(short index, _OrvuSendMessage** out) override {
-    return Get(out, [&] { return core_->Item(index); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Count(short* out) override {
-    return Get(out, [&] { return core_->Count(); });
-  }
-  HRESULT STDMETHODCALLTYPE NewEnum(IUnknown** out) override { return NewEnumOf(*core_, out); }
   HRESULT STDMETHODCALLTYPE get_CountMessageForward(short* out) override {
     return Get(out, [&] { return core_->CountMessageForward(); });
   }

@@ -41,25 +41,31 @@ void StripSeparators(std::u16string& value) {
 
 PhoneGsmParts PhoneGsmFormParts(std::u16string_view number) {
   const std::size_t first = number.find_first_not_of(u' ');
-  if (first == std::u16string_view::npos) return {true, {}};
+  constexpr std::u16string_view kPlus = u"+";
+  if (first == std::u16string_view::npos) return {kPlus, {}};
   number = number.substr(first, number.find_last_not_of(u' ') - first + 1);
-  if (number.starts_with(u"00")) return {true, number.substr(2)};
-  return {!number.starts_with(u'+'), number};
+  if (number.starts_with(u"00")) return {kPlus, number.substr(2)};
+  return {number.starts_with(u'+') ? std::u16string_view() : kPlus, number};
 }
 
-std::u16string PhoneGsmForm(std::u16string_view number) {
-  const PhoneGsmParts form = PhoneGsmFormParts(number);
+namespace {
+
+std::u16string Joined(const PhoneGsmParts& form) {
   std::u16string text;
-  text.reserve(form.rest.size() + 1);
-  if (form.plus) text += u'+';
-  text += form.rest;
-  return text;
+  text.reserve(form.prefix.size() + form.rest.size());
+  return text.append(form.prefix).append(form.rest);
+}
+
+}  // namespace
+
+std::u16string PhoneGsmForm(std::u16string_view number) {
+  return Joined(PhoneGsmFormParts(number));
 }
 
 bool NormalizePhoneGsm(std::u16string& number) {
   const PhoneGsmParts form = PhoneGsmFormParts(number);
   // Most numbers are already in form: rewritten only when they are not.
-  if (form.plus || form.rest.size() != number.size()) number = PhoneGsmForm(number);
+  if (!form.prefix.empty() || form.rest.size() != number.size()) number = Joined(form);
   return number.size() >= kMinPhoneLength && number.size() <= kMaxPhoneLength &&
          platform::IsNumeric(number);
 }

@@ -11,10 +11,10 @@ void StripSeparators(std::u16string& value);
 // Whether StripSeparators would delete anything: most values hold no separator.
 bool HoldsSeparators(std::u16string_view value) noexcept;
 
-// The number in international form (trimmed, leading "00" to "+", "+" in front): `plus`,
-// whether a "+" goes before `rest`, a part of the number.
+// The number in international form (trimmed, leading "00" to "+", "+" in front) as two views:
+// `prefix` ("+" or "") before `rest`, a part of the number.
 struct PhoneGsmParts {
-  bool plus = false;
+  std::u16string_view prefix;
   std::u16string_view rest;
 };
 PhoneGsmParts PhoneGsmFormParts(std::u16string_view number);

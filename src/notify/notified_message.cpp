@@ -30,18 +30,16 @@ std::shared_ptr<OrvuNotifiedMessage> Access::NewRecipient() {
 }
 
 void Access::SetPhoneGsm(OrvuNotifiedMessage& recipient, std::u16string_view phone) {
-  // A status answer sets thousands: a number without separators is formed in one copy.
-  const auto assignForm = [&recipient](std::u16string_view number) {
-    const gateway::PhoneGsmParts form = gateway::PhoneGsmFormParts(number);
-    recipient.phoneGsm_.assign(form.plus ? u"+" : u"", form.rest);
-  };
-  if (!gateway::HoldsSeparators(phone)) {
-    assignForm(phone);
-    return;
+  // A status answer sets thousands: a number without separators is formed without a copy.
+  std::u16string stripped;
+  std::u16string_view number = phone;
+  if (gateway::HoldsSeparators(phone)) {
+    stripped.assign(phone);
+    gateway::StripSeparators(stripped);
+    number = stripped;
   }
-  std::u16string stripped(phone);
-  gateway::StripSeparators(stripped);
-  assignForm(stripped);
+  const gateway::PhoneGsmParts form = gateway::PhoneGsmFormParts(number);
+  recipient.phoneGsm_.assign(form.prefix, form.rest);
 }
 
 }  // namespace notify

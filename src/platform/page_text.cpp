@@ -1,6 +1,7 @@
 // Answer bodies as text, shared by every system's HTTP client and probe browser.
 #include "platform/page_text.hpp"
 
+#include "platform/runtime_error.hpp"
 #include "platform/text.hpp"
 
 #include <algorithm>
@@ -71,6 +72,20 @@ std::u16string PageBodyText(std::u16string_view page) {
   const std::size_t close = FindTag(page, u"</body", contentStart);
   const std::size_t length = close == npos ? npos : close - contentStart - 1;
   return WithoutTags(page.substr(contentStart + 1, length));
+}
+
+void ProbeDocument::Arrived(std::string_view body, std::string_view contentType) {
+  text_ = PageBodyText(DecodeAnswerBody(body, contentType));
+}
+
+void ProbeDocument::SetBodyText(const BStr& text) {
+  if (!text_) RaiseRuntimeError(kErrObjectNotSet);
+  *text_ = text.str();
+}
+
+BStr ProbeDocument::ReadyState(bool loading) const {
+  if (loading) return BStr("loading");
+  return BStr(text_ ? "complete" : "uninitialized");
 }
 
 }  // namespace orvulink::platform

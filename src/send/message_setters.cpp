@@ -5,9 +5,41 @@
 #include "send/access.hpp"
 #include "send/message_rules.hpp"
 
+#include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace orvulink::send {
+namespace {
+
+// The result of a rule for the last text given to it: the messages of a list mostly share
+// their sender and text, so each is checked once per run of them. A failing rule leaves
+// nothing remembered.
+template <class Result>
+class LastResult {
+ public:
+  template <class Rule>
+  const Result& For(std::u16string_view given, Rule rule) {
+    if (!given_ || *given_ != given) {
+      given_.reset();
+      result_ = rule(given);
+      given_ = std::u16string(given);
+    }
+    return result_;
+  }
+
+ private:
+  std::optional<std::u16string> given_;
+  Result result_{};
+};
+
+struct KeptText {
+  std::shared_ptr<const std::u16string> text;  // shared by the messages made from it
+  std::int16_t parts = 0;
+};
+
+}  // namespace
 
 void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
   CheckedRecipient checked = CheckRecipient(text);
@@ -17,19 +49,13 @@ void SetPhoneGsm(OrvuSendMessage& message, std::u16string_view text) {
 
 void SetSender(OrvuSendMessage& message, std::u16string_view text) {
   core::ResetErrorState(core::ThisThreadState());
-  // Nearly every message of a list has the same sender: the last one is remembered.
-  thread_local std::optional<std::u16string> lastGiven;
-  thread_local std::optional<std::u16string> lastChecked;
-  if (!lastGiven || *lastGiven != text) {
-    lastGiven.reset();  // a failure below leaves nothing remembered
-    lastChecked = CheckSender(text);
-    lastGiven = std::u16string(text);
-  }
-  if (!lastChecked) {
+  thread_local LastResult<std::optional<std::u16string>> last;
+  const std::optional<std::u16string>& sender = last.For(text, CheckSender);
+  if (!sender) {
     Access::Status(message) = ORVULINK_MESSAGESEND_ERRSENDER;
     return;
   }
-  Access::Sender(message) = *lastChecked;
+  Access::Sender(message) = *sender;
 }
 
 void SetDateTime(OrvuSendMessage& message, Date value) {
@@ -43,20 +69,13 @@ void SetDateTime(OrvuSendMessage& message, Date value) {
 }
 
 void SetText(OrvuSendMessage& message, std::u16string_view text) {
-  // One text for many recipients is the common list: the last one is remembered.
-  // The messages made from it share the text as it is kept.
-  thread_local std::optional<std::u16string> lastGiven;
-  thread_local std::shared_ptr<const std::u16string> lastKept;
-  thread_local std::int16_t lastParts = 0;
-  if (!lastGiven || *lastGiven != text) {
-    lastGiven.reset();  // a failure below leaves nothing remembered
-    CountedText counted = CountParts(FilterMessageText(text));
-    lastKept = std::make_shared<const std::u16string>(std::move(counted.text));
-    lastParts = counted.parts;
-    lastGiven = std::u16string(text);
-  }
-  Access::ShareText(message, lastKept);
-  Access::NumSMS(message) = lastParts;
+  thread_local LastResult<KeptText> last;
+  const KeptText& kept = last.For(text, [](std::u16string_view given) {
+    CountedText counted = CountParts(FilterMessageText(given));
+    return KeptText{std::make_shared<const std::u16string>(std::move(counted.text)), counted.parts};
+  });
+  Access::ShareText(message, kept.text);
+  Access::NumSMS(message) = kept.parts;
 }
 
 std::shared_ptr<OrvuSendMessage> BuildMessage(std::u16string_view phone, std::u16string_view text,

@@ -6,6 +6,7 @@
 
 #include "platform/page_text.hpp"
 #include "platform/posix/curl_global.hpp"
+#include "platform/probe_browser_front.hpp"
 #include "platform/probe_events.hpp"
 #include "platform/pump.hpp"
 #include "platform/runtime_error.hpp"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
-#include <optional>
 #include <utility>
 
 namespace orvulink::platform {
@@ -146,20 +146,12 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   void Quit() {
     Stop();
     events_.SetEvents({});
-    document_.reset();
+    document_.Drop();
     multi_.reset();
     closed_ = true;
   }
 
-  void SetDocumentBodyText(const BStr& text) {
-    if (!document_) RaiseRuntimeError(kErrObjectNotSet);
-    *document_ = text.str();
-  }
-  BStr DocumentBodyText() const { return document_ ? BStr(*document_) : BStr(); }
-  BStr DocumentReadyState() const {
-    if (transfer_) return BStr("loading");
-    return BStr(document_ ? "complete" : "uninitialized");
-  }
+  ProbeDocument& Document() { return document_; }
 
  private:
   void Configure(Transfer& transfer, const std::string& address) const {
@@ -214,7 +206,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
     if (result == CURLE_OK) {
       curl_easy_getinfo(transfer_->easy.get(), CURLINFO_RESPONSE_CODE, &status);
     }
-    document_ = PageBodyText(DecodeAnswerBody(transfer_->body, CurlContentType(transfer_->easy)));
+    document_.Arrived(transfer_->body, CurlContentType(transfer_->easy));
     const BStr url = transfer_->url;
     DetachTransfer();
     pump_.reset();
@@ -234,46 +226,16 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   std::unique_ptr<Transfer> transfer_;
   std::unique_ptr<PumpSource> pump_;
   ProbeEventQueue events_;
-  std::optional<std::u16string> document_;  // the body text of the last page that arrived
+  ProbeDocument document_;  // the last page that arrived
   bool closed_ = false;
 };
 
-class CurlProbeBrowser final : public ProbeBrowser {
- public:
-  explicit CurlProbeBrowser(milliseconds transferTimeout)
-      : core_(std::make_shared<BrowserCore>(transferTimeout)) {}
-  ~CurlProbeBrowser() override { core_->Quit(); }
-  CurlProbeBrowser(const CurlProbeBrowser&) = delete;
-  CurlProbeBrowser& operator=(const CurlProbeBrowser&) = delete;
-
-  void SetEvents(ProbeBrowserEvents events) override { core_->SetEvents(std::move(events)); }
-  // There is no window: the bars and the visibility are only recorded.
-  void SetAddressBar(bool visible) override { addressBar_ = visible; }
-  void SetStatusBar(bool visible) override { statusBar_ = visible; }
-  void SetVisible(bool visible) override { visible_ = visible; }
-  bool Busy() override { return core_->Busy(); }
-  void Navigate2(const BStr& url) override { core_->Navigate(url); }
-  void Navigate(const BStr& url) override { core_->Navigate(url); }
-  void Stop() override { core_->Stop(); }
-  void Quit() override { core_->Quit(); }
-  void SetDocumentBodyText(const BStr& text) override { core_->SetDocumentBodyText(text); }
-  BStr DocumentBodyText() override { return core_->DocumentBodyText(); }
-  BStr DocumentReadyState() override { return core_->DocumentReadyState(); }
-
- private:
-  std::shared_ptr<BrowserCore> core_;
-  bool addressBar_ = false;
-  bool statusBar_ = false;
-  bool visible_ = false;
-};
-
-// ASCII case-insensitive search for a tag opening `name` ("<body", "</body") that is followed by
-// the end of the tag name.
 }  // namespace
 
 std::unique_ptr<ProbeBrowser> MakeCurlProbeBrowser(milliseconds transferTimeout) {
   EnsureCurlGlobalInit();
-  return std::make_unique<CurlProbeBrowser>(transferTimeout);
+  return std::make_unique<ProbeBrowserFront<BrowserCore>>(
+      std::make_shared<BrowserCore>(transferTimeout));
 }
 
 }  // namespace orvulink::platform

@@ -5,6 +5,7 @@
 #include "platform/system.hpp"
 
 #include "platform/page_text.hpp"
+#include "platform/probe_browser_front.hpp"
 #include "platform/probe_errors.hpp"
 #include "platform/probe_events.hpp"
 #include "platform/pump.hpp"
@@ -14,7 +15,6 @@
 #include "platform/windows/winhttp_transfer.hpp"
 
 #include <atomic>
-#include <optional>
 #include <thread>
 #include <utility>
 
@@ -118,19 +118,11 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   void Quit() {
     Stop();
     events_.SetEvents({});
-    document_.reset();
+    document_.Drop();
     closed_ = true;
   }
 
-  void SetDocumentBodyText(const BStr& text) {
-    if (!document_) RaiseRuntimeError(kErrObjectNotSet);
-    *document_ = text.str();
-  }
-  BStr DocumentBodyText() const { return document_ ? BStr(*document_) : BStr(); }
-  BStr DocumentReadyState() const {
-    if (navigation_) return BStr("loading");
-    return BStr(document_ ? "complete" : "uninitialized");
-  }
+  ProbeDocument& Document() { return document_; }
 
  private:
   void Poll() {
@@ -140,8 +132,7 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
     navigation_.reset();
     pump_.reset();
     const windows::TransferAnswer& answer = outcome->answer;
-    document_ = PageBodyText(
-        DecodeAnswerBody(answer.body, BStr(win32::Narrow16(answer.contentType)).utf8()));
+    document_.Arrived(answer.body, BStr(win32::Narrow16(answer.contentType)).utf8());
     if (outcome->error != 0) return events_.Finished(url, InternetErrorFor(outcome->error), 0);
     const auto size = static_cast<std::int32_t>(answer.body.size());
     events_.Progress(size, size);
@@ -151,38 +142,14 @@ class BrowserCore : public std::enable_shared_from_this<BrowserCore> {
   std::unique_ptr<Navigation> navigation_;
   std::unique_ptr<PumpSource> pump_;
   ProbeEventQueue events_;
-  std::optional<std::u16string> document_;
+  ProbeDocument document_;  // the last page that arrived
   bool closed_ = false;
-};
-
-class WinHttpProbeBrowser final : public ProbeBrowser {
- public:
-  WinHttpProbeBrowser() : core_(std::make_shared<BrowserCore>()) {}
-  ~WinHttpProbeBrowser() override { core_->Quit(); }
-  WinHttpProbeBrowser(const WinHttpProbeBrowser&) = delete;
-  WinHttpProbeBrowser& operator=(const WinHttpProbeBrowser&) = delete;
-
-  void SetEvents(ProbeBrowserEvents events) override { core_->SetEvents(std::move(events)); }
-  void SetAddressBar(bool) override {}
-  void SetStatusBar(bool) override {}
-  void SetVisible(bool) override {}  // the probe never shows itself
-  bool Busy() override { return core_->Busy(); }
-  void Navigate2(const BStr& url) override { core_->Navigate(url); }
-  void Navigate(const BStr& url) override { core_->Navigate(url); }
-  void Stop() override { core_->Stop(); }
-  void Quit() override { core_->Quit(); }
-  void SetDocumentBodyText(const BStr& text) override { core_->SetDocumentBodyText(text); }
-  BStr DocumentBodyText() override { return core_->DocumentBodyText(); }
-  BStr DocumentReadyState() override { return core_->DocumentReadyState(); }
-
- private:
-  std::shared_ptr<BrowserCore> core_;
 };
 
 }  // namespace
 
 std::unique_ptr<ProbeBrowser> system::MakeProbeBrowser() {
-  return std::make_unique<WinHttpProbeBrowser>();
+  return std::make_unique<ProbeBrowserFront<BrowserCore>>(std::make_shared<BrowserCore>());
 }
 
 }  // namespace orvulink::platform
